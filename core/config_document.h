@@ -1,0 +1,93 @@
+// ConfigDocument: the in-memory form of an INI file that the shell lends to the plug-ins.
+//
+// Sections and keys keep file order, names are matched ignoring case, and every value keeps an
+// integer, a text and a float form plus a type code saying which one is current (the form in which
+// it was last read or set; Save writes that form). Names and texts live in the document's
+// StringPool, which never grows: failures to store are traced and reported as 0. With addMissing
+// set, reading a missing key stores the caller's default.
+//
+// The shell creates, loads and destroys documents; the plug-ins only read and change them. The
+// field layout of ConfigDocument is shared with the shell.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/cursor_list.h"
+#include "core/memory.h"
+#include "core/string_pool.h"
+
+struct ConfigValue : MemObject {
+    char* name;       // trimmed, in the pool
+    int32_t type;     // 0 text, 1 integer, 2 float
+    const char* text; // in the pool or one of the document's words; none for no text
+    int32_t intValue;
+    float floatValue;
+
+    ConfigValue(char* name, int32_t value);   // integer form current
+    ConfigValue(char* name, char* text);      // text form current; the text is trimmed in place
+    ConfigValue(char* name, const char* word); // a document word, stored as it is
+};
+
+struct ConfigSection : MemObject {
+    char* name;        // as passed, in the pool
+    CursorList values; // ConfigValue pointers, in file order
+
+    explicit ConfigSection(char* name);
+    ~ConfigSection(); // releases every value
+    ConfigSection(const ConfigSection&) = delete;
+    ConfigSection& operator=(const ConfigSection&) = delete;
+
+    int AddValue(ConfigValue* value); // 0 for a duplicate name (ignoring case) or no memory
+};
+
+struct ConfigDocument {
+    char fileName[260];
+    CursorList sections; // ConfigSection pointers, in file order
+    StringPool strings;
+    int32_t addMissing;
+    const char* emptyWord;
+    const char* trueWord;
+    const char* falseWord;
+
+    // An empty document: no sections, no pool, addMissing off, words none. Owners (the shell's
+    // loader) fill it; DestroySections releases what it holds.
+    ConfigDocument();
+    ~ConfigDocument();
+    ConfigDocument(const ConfigDocument&) = delete;
+    ConfigDocument& operator=(const ConfigDocument&) = delete;
+
+    int32_t GetInt(const char* section, const char* key, int32_t defaultValue);
+    // caseMode 1 upper, 2 lower, else as stored (never applied to the default).
+    void GetString(const char* section, const char* key, const char* defaultValue, char* buffer,
+                   size_t size, int caseMode);
+    int GetBool(const char* section, const char* key, int defaultValue);
+    int SetInt(const char* section, const char* key, int32_t value);
+    int SetString(const char* section, const char* key, const char* text);
+    int SetBool(const char* section, const char* key, int flag);
+    int AddValue(const char* section, ConfigValue* value);
+    int HasSection(const char* section);
+    int HasKey(const char* section, const char* key);
+    int CountNumberedSections(const char* nameFormat);
+    // Writes the whole document as INI text (CRLF line ends) to fileName, or first to the new
+    // name (resolved with default extension "INI"). 1 only when every byte reached the disk; the
+    // old file is replaced only by a completely written one.
+    int Save(const char* newFileName);
+
+    // Releases every section and value (the owner's teardown; the plug-ins never call it).
+    void DestroySections();
+
+    // The value found by the last successful lookup, or none.
+    ConfigValue* Find(const char* section, const char* key);
+};
+
+#if defined(MENU_LAYOUT_32)
+static_assert(sizeof(ConfigDocument) == 312);
+static_assert(offsetof(ConfigDocument, sections) == 260);
+static_assert(offsetof(ConfigDocument, strings) == 280);
+static_assert(offsetof(ConfigDocument, addMissing) == 296);
+static_assert(offsetof(ConfigDocument, emptyWord) == 300);
+static_assert(offsetof(ConfigDocument, trueWord) == 304);
+static_assert(offsetof(ConfigDocument, falseWord) == 308);
+static_assert(sizeof(ConfigValue) == 20);
+#endif
