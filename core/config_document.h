@@ -17,6 +17,7 @@
 #include "core/memory.h"
 #include "core/string_pool.h"
 
+// One key. The constructors trim the name in place (it must be writable: a pooled copy).
 struct ConfigValue : MemObject {
     char* name;       // trimmed, in the pool
     int32_t type;     // 0 text, 1 integer, 2 float
@@ -24,9 +25,14 @@ struct ConfigValue : MemObject {
     int32_t intValue;
     float floatValue;
 
-    ConfigValue(char* name, int32_t value);   // integer form current
-    ConfigValue(char* name, char* text);      // text form current; the text is trimmed in place
-    ConfigValue(char* name, const char* word); // a document word, stored as it is
+    // Integer form current: intValue and floatValue from `value`, no text.
+    ConfigValue(char* name, int32_t value);
+    // Text form current (type 0), as a loader makes every key: an empty text leaves no text and
+    // zero numbers; otherwise intValue and floatValue are the text's leading decimal numbers (0
+    // when there are none, clamped to their ranges) and the text is then trimmed in place.
+    ConfigValue(char* name, char* text);
+    // The same for one of the document's words, which is stored as it is and never written to.
+    ConfigValue(char* name, const char* word);
 };
 
 struct ConfigSection : MemObject {
@@ -38,9 +44,17 @@ struct ConfigSection : MemObject {
     ConfigSection(const ConfigSection&) = delete;
     ConfigSection& operator=(const ConfigSection&) = delete;
 
-    int AddValue(ConfigValue* value); // 0 for a duplicate name (ignoring case) or no memory
+    // Takes ownership of `value` in every case: 1 when it was appended, 0 (and the value
+    // released) for none, a duplicate name (ignoring case) or no memory for the list node.
+    int AddValue(ConfigValue* value);
 };
 
+// Building a document (the owner's side; the plug-ins never do this): Reset `strings` to a size
+// that leaves room for later additions; for each section pool its name (strings.AddString, then
+// strings.Current()), `new ConfigSection(name)` and sections.Append it (delete it when the
+// append fails); for each key pool name and text, `new ConfigValue(name, text)` and give it to
+// the section's AddValue (or values.Append it when the names are known to be unique); set
+// fileName, addMissing and the three words. DestroySections undoes all of it except the pool.
 struct ConfigDocument {
     char fileName[260];
     CursorList sections; // ConfigSection pointers, in file order
@@ -65,16 +79,23 @@ struct ConfigDocument {
     int SetInt(const char* section, const char* key, int32_t value);
     int SetString(const char* section, const char* key, const char* text);
     int SetBool(const char* section, const char* key, int flag);
+    // Places a new value, making the section when needed. Takes ownership of `value` in every
+    // case: on 0 (no value, duplicate key, full pool, no memory) it has been released and the
+    // lists are as they were.
     int AddValue(const char* section, ConfigValue* value);
     int HasSection(const char* section);
     int HasKey(const char* section, const char* key);
+    // Sections named by `nameFormat` (one integer conversion, e.g. "Pilot%03d") for 1, 2, ...
+    // up to the first missing one. 0 for a format with any other conversion.
     int CountNumberedSections(const char* nameFormat);
     // Writes the whole document as INI text (CRLF line ends) to fileName, or first to the new
     // name (resolved with default extension "INI"). 1 only when every byte reached the disk; the
-    // old file is replaced only by a completely written one.
+    // old file is replaced only by a completely written one. The text is written to fileName
+    // with ".tmp" added, beside the target, and that file is removed when anything fails.
     int Save(const char* newFileName);
 
-    // Releases every section and value (the owner's teardown; the plug-ins never call it).
+    // Releases every section and value and clears the list (the owner's teardown; the plug-ins
+    // never call it). The pool is left as it is. The destructor calls it.
     void DestroySections();
 
     // The value found by the last successful lookup, or none.

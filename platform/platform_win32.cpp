@@ -1,0 +1,237 @@
+// Win32 backend: the C runtime's multibyte code page, the Win32 file search, current directory,
+// file replacement and library loading. Text files are written in binary with CR LF made by
+// hand, the same bytes the POSIX backend writes.
+#include <windows.h>
+// <windows.h> maps ReplaceFile to ReplaceFileA; ours is a different function.
+#undef ReplaceFile
+
+#include <io.h>
+#include <mbctype.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace platform {
+
+namespace {
+
+char g_libraryError[512] = "no error";
+
+void SetLastLibraryError(const char* what) {
+    const DWORD code = GetLastError();
+    char message[384] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                   message, sizeof message, nullptr);
+    // FormatMessage ends its text with CR LF; a message reads better without it.
+    size_t length = std::strlen(message);
+    while (length > 0 && (message[length - 1] == '\r' || message[length - 1] == '\n')) {
+        message[--length] = 0;
+    }
+    std::snprintf(g_libraryError, sizeof g_libraryError, "%s (error %lu%s%s)", what,
+                  static_cast<unsigned long>(code), length > 0 ? ": " : "", message);
+}
+
+void Fill(FindData* out, const WIN32_FIND_DATAA& data) {
+    const size_t length = strnlen(data.cFileName, sizeof out->name - 1);
+    std::memcpy(out->name, data.cFileName, length);
+    out->name[length] = 0;
+    out->attributes =
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kAttributeDirectory : 0;
+}
+
+} // namespace
+
+// ---- code page -------------------------------------------------------------------------------
+
+int SetCodePage(int codePage) {
+    return _setmbcp(codePage) == 0 ? 1 : 0;
+}
+
+int ActiveCodePage() {
+    return _getmbcp();
+}
+
+int IsLeadByte(unsigned char byte) {
+    return _ismbblead(byte) != 0 ? 1 : 0;
+}
+
+// ---- directory search ------------------------------------------------------------------------
+
+void* FindFirst(const char* pattern, FindData* out) {
+    if (pattern == nullptr || pattern[0] == 0 || out == nullptr) {
+        return nullptr;
+    }
+    WIN32_FIND_DATAA data;
+    HANDLE handle = FindFirstFileA(pattern, &data);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    Fill(out, data);
+    return handle;
+}
+
+int FindNext(void* search, FindData* out) {
+    if (search == nullptr || out == nullptr) {
+        return 0;
+    }
+    WIN32_FIND_DATAA data;
+    if (FindNextFileA(static_cast<HANDLE>(search), &data) == 0) {
+        return 0;
+    }
+    Fill(out, data);
+    return 1;
+}
+
+void FindClose(void* search) {
+    if (search != nullptr) {
+        ::FindClose(static_cast<HANDLE>(search));
+    }
+}
+
+// ---- current directory -----------------------------------------------------------------------
+
+int SetCurrentDir(const char* path) {
+    if (path == nullptr || path[0] == 0) {
+        return 0;
+    }
+    return SetCurrentDirectoryA(path) != 0 ? 1 : 0;
+}
+
+int GetCurrentDir(char* buffer, size_t size) {
+    if (buffer == nullptr || size == 0) {
+        return 0;
+    }
+    const DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(size), buffer);
+    if (length == 0 || length >= size) {
+        buffer[0] = 0;
+        return 0;
+    }
+    return 1;
+}
+
+// ---- text files --------------------------------------------------------------------------------
+
+struct TextFile {
+    FILE* stream;
+    int failed;
+};
+
+TextFile* TextFileCreate(const char* path) {
+    if (path == nullptr || path[0] == 0) {
+        return nullptr;
+    }
+    auto* file = static_cast<TextFile*>(std::malloc(sizeof(TextFile)));
+    if (file == nullptr) {
+        return nullptr;
+    }
+    file->stream = std::fopen(path, "wb");
+    file->failed = 0;
+    if (file->stream == nullptr) {
+        std::free(file);
+        return nullptr;
+    }
+    return file;
+}
+
+int TextFileWrite(TextFile* file, const char* text, size_t length) {
+    if (file == nullptr || (text == nullptr && length > 0)) {
+        return 0;
+    }
+    size_t begin = 0;
+    for (size_t i = 0; i < length && file->failed == 0; ++i) {
+        if (text[i] != '\n') {
+            continue;
+        }
+        if (std::fwrite(text + begin, 1, i - begin, file->stream) != i - begin ||
+            std::fwrite("\r\n", 1, 2, file->stream) != 2) {
+            file->failed = 1;
+        }
+        begin = i + 1;
+    }
+    if (file->failed == 0 && begin < length &&
+        std::fwrite(text + begin, 1, length - begin, file->stream) != length - begin) {
+        file->failed = 1;
+    }
+    return file->failed == 0 ? 1 : 0;
+}
+
+int TextFileClose(TextFile* file) {
+    if (file == nullptr) {
+        return 0;
+    }
+    int ok = file->failed == 0 ? 1 : 0;
+    if (std::fflush(file->stream) != 0 || std::ferror(file->stream) != 0) {
+        ok = 0;
+    }
+    // The data must be on disk before MoveFileEx can make it the only copy.
+    if (ok != 0 && _commit(_fileno(file->stream)) != 0) {
+        ok = 0;
+    }
+    if (std::fclose(file->stream) != 0) {
+        ok = 0;
+    }
+    std::free(file);
+    return ok;
+}
+
+int ReplaceFile(const char* source, const char* target) {
+    if (source == nullptr || target == nullptr || source[0] == 0 || target[0] == 0) {
+        return 0;
+    }
+    return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0 ? 1
+                                                                                                : 0;
+}
+
+int RemoveFile(const char* path) {
+    if (path == nullptr || path[0] == 0) {
+        return 0;
+    }
+    return DeleteFileA(path) != 0 ? 1 : 0;
+}
+
+// ---- libraries
+// -----------------------------------------------------------------------------------
+
+void* LibraryOpen(const char* path) {
+    if (path == nullptr || path[0] == 0) {
+        std::snprintf(g_libraryError, sizeof g_libraryError, "empty library path");
+        return nullptr;
+    }
+    HMODULE module = LoadLibraryA(path);
+    if (module == nullptr) {
+        SetLastLibraryError("LoadLibraryA failed");
+    }
+    return reinterpret_cast<void*>(module);
+}
+
+void* LibrarySymbol(void* library, const char* name) {
+    if (library == nullptr || name == nullptr) {
+        std::snprintf(g_libraryError, sizeof g_libraryError, "no library or no symbol name");
+        return nullptr;
+    }
+    FARPROC proc = GetProcAddress(static_cast<HMODULE>(library), name);
+    if (proc == nullptr) {
+        SetLastLibraryError("GetProcAddress failed");
+        return nullptr;
+    }
+    // A function address handed on as a plain pointer, as dlsym does.
+    void* symbol = nullptr;
+    static_assert(sizeof symbol == sizeof proc);
+    std::memcpy(&symbol, &proc, sizeof symbol);
+    return symbol;
+}
+
+void LibraryClose(void* library) {
+    if (library != nullptr) {
+        FreeLibrary(static_cast<HMODULE>(library));
+    }
+}
+
+const char* LibraryError() {
+    return g_libraryError;
+}
+
+} // namespace platform
