@@ -18,8 +18,9 @@ public:
     virtual int32_t Collect();
     virtual void Notify(intptr_t value);
 
-    Page* page;
-    MenuService* menu;
+    // None until the first Attach; nothing clears them afterwards.
+    Page* page = nullptr;
+    MenuService* menu = nullptr;
 };
 
 // Growable array of page pointers; cursor is the current page. Does not own the pages.
