@@ -232,6 +232,34 @@ TEST_F(IniErrors, LoadingWithoutMemoryServiceFailsClearly) {
     EXPECT_EQ(doc.sections.count, 0);
 }
 
+TEST_F(IniErrors, EveryRefusedAllocationFailsCleanly) {
+    // Fail the N-th allocation for every N until a load gets through untouched.
+    const std::string text = "[A]\nK=1\nL=two\n[B]\nM=3\n";
+    for (int n = 1;; ++n) {
+        SCOPED_TRACE(n);
+        shell.memory.allocations = 0;
+        shell.memory.failures = 0;
+        shell.memory.failAt = n;
+        ConfigDocument doc;
+        const IniResult result =
+            LoadIniDocumentFromText("a.ini", text.data(), text.size(), 1, &doc);
+        shell.memory.failAt = 0;
+        if (result.ok == 1) {
+            EXPECT_EQ(shell.memory.failures, 0);
+            EXPECT_EQ(doc.GetInt("B", "M", 0), 3);
+            DestroyIniDocument(&doc);
+            EXPECT_EQ(LiveHostBlocks(), 0);
+            break;
+        }
+        EXPECT_NE(result.message.find("memory"), std::string::npos) << result.message;
+        EXPECT_EQ(doc.sections.count, 0);
+        EXPECT_STREQ(doc.fileName, "");
+        DestroyIniDocument(&doc);
+        EXPECT_EQ(LiveHostBlocks(), 0);
+        ASSERT_LT(n, 100);
+    }
+}
+
 TEST_F(IniDocumentShape, EmptyDocumentForAFileNotYetWritten) {
     const std::string path = (dir / "options.ini").string();
     ConfigDocument doc;
