@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "host_fixture.h"
@@ -444,6 +445,63 @@ TEST_F(MissionTest, CreateMissionWithoutSettingsTakesTheDefaults) {
     EXPECT_EQ(m->year, 1955);        // its first year
     EXPECT_EQ(m->month, 1);
     EXPECT_EQ(m->day, 1);
+}
+
+} // namespace
+
+namespace {
+
+// The bundled game folder loads cleanly and holds the cases the plug-ins' lists are tried on.
+TEST_F(HostDataTest, SampleGameFolderLoadsAndCoversTheListCases) {
+    GameData data;
+    const IniResult result = data.Load(MENU_SAMPLE_GAME_DIR);
+    ASSERT_EQ(result.ok, 1) << result.message;
+    AircraftList& aircraft = data.Objects()->Aircraft();
+    int unavailable = 0, secondRange = 0, noDisplayName = 0, sharedDisplayName = 0;
+    std::map<std::string, int> displayNames;
+    for (int32_t i = 0; i < aircraft.Count(); ++i) {
+        const AircraftEntry* e = aircraft.Entry(i);
+        unavailable += e->available ? 0 : 1;
+        secondRange += e->record[kAircraftSecondRangeCountOffset] > 0 ? 1 : 0;
+        noDisplayName += e->hasDisplayName ? 0 : 1;
+        if (e->hasDisplayName && ++displayNames[e->displayName] == 2) {
+            ++sharedDisplayName;
+        }
+    }
+    EXPECT_GE(aircraft.Count(), 12);
+    EXPECT_GE(unavailable, 1);
+    EXPECT_GE(secondRange, 1);
+    EXPECT_GE(noDisplayName, 1);
+    EXPECT_GE(sharedDisplayName, 1);
+    int hidden = 0;
+    for (int32_t i = 0; i < data.Terrains()->Count(); ++i) {
+        hidden += data.Terrains()->IsHidden(i);
+    }
+    EXPECT_GE(hidden, 1);
+
+    MissionStore* missions = data.Missions();
+    missions->SetClientMemory(&shell.memory, "SMSN");
+    struct Saved {
+        const char* name;
+        int loads;
+        bool details;
+    };
+    const Saved saved[] = {{"First Light", 1, true},
+                           {"Harbour Strike", 1, false},
+                           {"Desert Patrol", 1, false},
+                           {"Old Prototype", 0, false}};
+    for (const Saved& s : saved) {
+        SCOPED_TRACE(s.name);
+        MissionHeader header{};
+        missions->ReadMissionHeader(s.name, &header);
+        EXPECT_NE(header.aircraftName[0], 0) << missions->LastError();
+        EXPECT_EQ(header.details != nullptr, s.details);
+        if (header.details != nullptr) {
+            shell.memory.Free(header.details);
+        }
+        EXPECT_EQ(missions->LoadSavedMission(s.name), s.loads) << missions->LastError();
+    }
+    missions->SetClientMemory(nullptr, nullptr);
 }
 
 } // namespace
