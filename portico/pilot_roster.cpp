@@ -29,10 +29,11 @@ void Terminate(char* buffer, size_t size) {
     buffer[size - 1] = '\0';
 }
 
-template <typename Service> Service* Take(const char* id) {
-    Service* service = nullptr;
+// The release must name the same holder address as the acquisition, so the service is taken
+// straight into the caller's pointer.
+template <typename Service> void Take(const char* id, Service*& service) {
+    service = nullptr;
     Binding().shell->AcquireService(id, &service);
-    return service;
 }
 
 template <typename Service> void GiveBack(const char* id, Service*& service) {
@@ -41,7 +42,8 @@ template <typename Service> void GiveBack(const char* id, Service*& service) {
 
 void ReadOptionText(const char* key, char* buffer, size_t size) {
     ClearText(buffer);
-    OptionsService* options = Take<OptionsService>("OPT");
+    OptionsService* options = nullptr;
+    Take("OPT", options);
     if (options != nullptr) {
         ConfigDocument* document = nullptr;
         options->GetOptions(&document);
@@ -95,7 +97,8 @@ int FindCurrentPilotSection(ConfigDocument* roster, char* out, size_t size) {
 }
 
 void MaintainPilotRoster() {
-    MenuManagerService* manager = Take<MenuManagerService>("MMG");
+    MenuManagerService* manager = nullptr;
+    Take("MMG", manager);
     char directory[kTextSize] = {};
     if (manager != nullptr) {
         manager->GetPilotDirectory(directory, sizeof directory);
@@ -148,7 +151,8 @@ void CreateFirstPilot() {
     ClearText(lastName);
     ClearText(firstName);
     ClearText(callsign);
-    OptionsService* options = Take<OptionsService>("OPT");
+    OptionsService* options = nullptr;
+    Take("OPT", options);
     if (options != nullptr) {
         ConfigDocument* document = nullptr;
         options->GetOptions(&document);
@@ -164,8 +168,10 @@ void CreateFirstPilot() {
 }
 
 void AddPilot(const char* lastName, const char* firstName, const char* callsign) {
-    TextService* text = Take<TextService>("TXT");
-    MenuManagerService* manager = Take<MenuManagerService>("MMG");
+    TextService* text = nullptr;
+    Take("TXT", text);
+    MenuManagerService* manager = nullptr;
+    Take("MMG", manager);
 
     // Large enough to keep off the shell's stack; the menu thread is the only caller.
     static PilotRecord record;
@@ -215,8 +221,10 @@ void AddPilot(const char* lastName, const char* firstName, const char* callsign)
 }
 
 void UpdatePilotDisplayName(PilotRecord* record) {
-    TextService* text = Take<TextService>("TXT");
-    MenuManagerService* manager = Take<MenuManagerService>("MMG");
+    TextService* text = nullptr;
+    Take("TXT", text);
+    MenuManagerService* manager = nullptr;
+    Take("MMG", manager);
     if (manager != nullptr) {
         ConfigDocument* roster = nullptr;
         manager->LockPilotRoster(&roster);
