@@ -7,6 +7,7 @@ SHELL := /bin/bash
 .DEFAULT_GOAL := help
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+PLUGINS := portico
 TESTED_PRESETS := native sanitizers linux-i686 windows-x64
 DEB_PACKAGES := cmake make g++ g++-multilib mingw-w64 wine64 qemu-user googletest libgtest-dev libgmock-dev
 
@@ -51,7 +52,7 @@ build-windows-i686:
 	cmake --preset windows-i686 > build-windows-i686.log 2>&1 || { cat build-windows-i686.log; rm -f build-windows-i686.log; exit 1; }
 	@rm -f build-windows-i686.log
 	cmake --build --preset windows-i686 -j $(JOBS)
-	cmake/check-exports.sh build/windows-i686
+	cmake/check-exports.sh build/windows-i686 $(PLUGINS)
 
 build-native:
 	@cmake --preset native > /dev/null
