@@ -501,6 +501,68 @@ void Session::LeaveScreen() {
     screenName_.clear();
 }
 
+int Session::WriteCurrentPilotFile() {
+    const fs::path rosterPath = files_.Resolve(rosterFile_.c_str());
+    IniFile roster;
+    if (rosterPath.empty() || !ParseIniFile(rosterPath.string().c_str(), &roster).ok) {
+        return 0;
+    }
+    const IniSection* current = roster.Find("CurrentPilot");
+    const IniEntry* id = current != nullptr ? current->Find("PilotID") : nullptr;
+    const std::string wanted = id != nullptr ? id->text : "1";
+    for (int n = 1;; ++n) {
+        const IniSection* s = roster.Find(Format("Pilot%03d", n).c_str());
+        if (s == nullptr) {
+            return 0;
+        }
+        const IniEntry* pid = s->Find("PilotID");
+        const IniEntry* file = s->Find("Filename");
+        if (pid == nullptr || pid->text != wanted || file == nullptr || file->text.empty()) {
+            continue;
+        }
+        std::string name = file->text;
+        if (!fs::path(name).has_extension()) {
+            name += ".plt";
+        }
+        const fs::path target = files_.ResolveForWrite(pilotFolder_ + "\\" + name);
+        std::error_code ec;
+        if (target.empty() || fs::exists(target, ec)) {
+            return 0;
+        }
+        static PilotRecord record;
+        std::memset(&record, 0, sizeof record);
+        auto put = [&](char* field, const char* key) {
+            ConfigValue* v = optionsDoc_.Find("Pilot", key);
+            const std::string text = v != nullptr ? Bounded(v->text, 259) : std::string();
+            std::snprintf(field, PilotRecord::kNameSize, "%s", text.c_str());
+        };
+        put(record.callsign, "Callsign");
+        put(record.service, "Service");
+        put(record.lastName, "LastName");
+        put(record.firstName, "FirstName");
+        const fs::path temp = target.string() + ".tmp";
+        {
+            std::ofstream out(temp, std::ios::binary);
+            out.write(reinterpret_cast<const char*>(&record), sizeof record);
+            out.close();
+            if (!out) {
+                fs::remove(temp, ec);
+                journal_.Error("could not write the pilot file " + target.string());
+                return 0;
+            }
+        }
+        fs::rename(temp, target, ec);
+        if (ec) {
+            fs::remove(temp, ec);
+            journal_.Error("could not write the pilot file " + target.string());
+            return 0;
+        }
+        journal_.Note("the shell wrote the pilot file " + pilotFolder_ + "\\" + name + " for " +
+                      s->name);
+        return 1;
+    }
+}
+
 int Session::SendEvent(int32_t kind, int32_t code, int32_t flags) {
     if (screen_ == nullptr) {
         return 0;
@@ -548,6 +610,7 @@ void Session::FollowResults(size_t firstNew) {
                                  result.second,
                                  data_.Missions()->DescribeCurrentMission().c_str()));
             LeaveScreen();
+            WriteCurrentPilotFile();
             return;
         }
         std::string error;
@@ -631,6 +694,7 @@ std::string Session::HelpText() {
            "  select SUB LIST ROW|\"TEXT\"    select a row of list LIST in sub-menu SUB\n"
            "  page N                        the shell shows page N, then Update\n"
            "  update | activate FLAG | command CODE\n"
+           "  pilotfile                     the shell writes the current pilot's missing file\n"
            "  show | journal | help | quit\n"
            "expectations (a failure makes the exit status 1):\n"
            "  expect value FILE SECTION KEY TEXT     a key's text in the file on disk\n"
@@ -866,7 +930,7 @@ int Session::RunStep(const std::string& line, const std::string& where) {
     createdBefore_ = missions_->created;
     lastPosted_.clear();
 
-    bool needsScreen = step != "load" && step != "leave";
+    bool needsScreen = step != "load" && step != "leave" && step != "pilotfile";
     if (needsScreen && screen_ == nullptr) {
         if (step != "press" && step != "key" && step != "event" && step != "select" &&
             step != "page" && step != "update" && step != "activate" && step != "command") {
@@ -985,6 +1049,14 @@ int Session::RunStep(const std::string& line, const std::string& where) {
         const int32_t r = step == "activate" ? screen_->Activate(value) : screen_->Command(value);
         journal_.Record(
             Format("%s(%d) -> %d", step == "activate" ? "Activate" : "Command", value, r));
+    } else if (step == "pilotfile") {
+        if (a.size() != 1) {
+            return bad("usage: pilotfile");
+        }
+        if (WriteCurrentPilotFile() == 0) {
+            journal_.Note("no pilot file to write: the roster names no current pilot, or its "
+                          "file exists");
+        }
     } else if (step == "quit") {
         return kExitOk;
     } else {

@@ -21,6 +21,8 @@
 //   select SUB LIST ROW|"TEXT"       the player selects a row; the shell sends the list's command
 //   page N                  the shell switches to page N and calls Update
 //   update | activate FLAG | command CODE
+//   pilotfile               the shell writes the current pilot's file when it is missing (the
+//                           game does so once the pilot has flown; "fly" results do it too)
 //   show | journal | help | quit
 //   expect ...              see HelpText(); a failed expectation makes the exit status 1
 //
@@ -90,6 +92,9 @@ public:
     int LoadScreen(const std::string& name, std::string* error);
     void LeaveScreen();
     int SendEvent(int32_t kind, int32_t code, int32_t flags);
+    // Writes the current pilot's file (a PilotRecord from the options' names) when the roster
+    // names one that does not exist. 1 when a file was written.
+    int WriteCurrentPilotFile();
 
     // State, for the view and for tests.
     const std::string& CurrentScreen() const { return screenName_; }
