@@ -46,12 +46,22 @@ void Fill(FindData* out, const WIN32_FIND_DATAA& data) {
 
 // ---- code page -------------------------------------------------------------------------------
 
+namespace {
+// The runtime reports its own number for the single-byte default (Wine says 20127), so the
+// code page last made active is remembered and reported as it was asked for.
+int g_activeCodePage = -1; // none set yet: whatever the process started with
+} // namespace
+
 int SetCodePage(int codePage) {
-    return _setmbcp(codePage) == 0 ? 1 : 0;
+    if (_setmbcp(codePage) != 0) {
+        return 0;
+    }
+    g_activeCodePage = codePage;
+    return 1;
 }
 
 int ActiveCodePage() {
-    return _getmbcp();
+    return g_activeCodePage >= 0 ? g_activeCodePage : _getmbcp();
 }
 
 int IsLeadByte(unsigned char byte) {
