@@ -179,8 +179,10 @@ TEST_F(BindingTest, MemoryWhileUnbound) {
     std::free(object);
 
     char* text = static_cast<char*>(std::malloc(4));
-    MemFreeString(&text);
+    char* const kept = text;
+    MemFreeString(&text); // nothing freed, but the pointer is cleared all the same
     EXPECT_EQ(text, nullptr);
+    std::free(kept);
     MemFreeString(nullptr);
 }
 

@@ -57,8 +57,10 @@ protected:
     void SetUp() override {
         Binding() = BindingState{};
         BindShell("MAIN", &shell);
-        static int serial = 0;
-        rosterPath = ::testing::TempDir() + "portico_roster_" + std::to_string(++serial) + ".ini";
+        // ctest runs every test in its own process, in parallel: the name keeps files apart.
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        rosterPath = ::testing::TempDir() + "portico_roster_" + test->test_suite_name() + "_" +
+                     test->name() + ".ini";
         std::remove(rosterPath.c_str());
         roster = MakeDocument(rosterPath);
         options = MakeDocument("");
