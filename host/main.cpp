@@ -27,6 +27,7 @@ const char* kUsage =
     "  --scratch DIR   make the scratch copy under DIR (default: ./scratch)\n"
     "  --plugins DIR   look for the plug-in libraries in DIR (may be repeated; the program's\n"
     "                  own folder and its parent are searched after)\n"
+    "  --plugin NAME=FILE  serve the plug-in NAME (as menuhost.ini names it) from FILE\n"
     "  --quiet         show the screen only at \"show\" steps\n"
     "  --help          this text and the list of steps\n"
     "\n"
@@ -70,6 +71,15 @@ int main(int argc, char** argv) {
             if (!value(&dir))
                 return host::kExitBadInput;
             options.pluginDirs.emplace_back(dir);
+        } else if (arg == "--plugin") {
+            if (!value(&dir))
+                return host::kExitBadInput;
+            const size_t eq = dir.find('=');
+            if (eq == 0 || eq == std::string::npos || eq + 1 == dir.size()) {
+                std::cerr << "menuhost: --plugin takes NAME=FILE, e.g. portico=build/portico.so\n";
+                return host::kExitBadInput;
+            }
+            options.pluginFiles[dir.substr(0, eq)] = fs::path(dir.substr(eq + 1));
         } else if (arg == "--quiet") {
             options.viewEachStep = false;
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {

@@ -304,7 +304,7 @@ const HostText::Table& HostText::Get(const std::string& file) {
     if (!path.empty()) {
         in.open(path, std::ios::binary);
     }
-    if (!in) {
+    if (path.empty() || !in.is_open()) {
         table.error = shown + ": string table not found; add it to the game folder's text folder";
     } else {
         std::ostringstream data;

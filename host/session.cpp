@@ -475,7 +475,7 @@ void Session::LeaveScreen() {
     if (plugin_ == nullptr) {
         return;
     }
-    const std::string who = plugin_->name;
+    const std::string who = plugin_->path.stem().string();
     const int32_t result = plugin_->exit();
     journal_.Record(Format("ExitMenuCode -> %d", result));
     shell_.CheckBalanced(who);
