@@ -55,8 +55,9 @@ IniResult ReadInteger(const char* path, const IniSection& section, const char* k
     long long value = 0;
     if (!ParseInteger(entry->text, low, high, &value)) {
         return MakeIniError(path, entry->line,
-                            "%s of [%s] is \"%s\"; write a whole number from %lld to %lld", key,
-                            section.name.c_str(), entry->text.c_str(), low, high);
+                            "%s of [%s] is \"%s\"; write a whole number from %d to %d", key,
+                            section.name.c_str(), entry->text.c_str(), static_cast<int>(low),
+                            static_cast<int>(high));
     }
     *out = static_cast<int32_t>(value);
     return Ok();

@@ -110,9 +110,9 @@ IniResult BuildDocument(const IniFile& file, const char* path, int addMissing, i
     doc->strings.Reset(static_cast<int32_t>(needed));
     if (doc->strings.start == nullptr) {
         return MakeIniError(path, 0,
-                            "no memory for the document's %zu bytes of text (the host's memory "
+                            "no memory for the document's %d bytes of text (the host's memory "
                             "service must be bound before documents are loaded)",
-                            needed);
+                            static_cast<int>(needed));
     }
     for (const IniSection& section : file.sections) {
         char* name = Pool(doc->strings, section.name);
@@ -169,9 +169,8 @@ IniResult CheckDocumentPath(const char* path) {
         return MakeIniError("", 0, "no file name given for the document");
     }
     if (std::strlen(path) >= sizeof(ConfigDocument::fileName)) {
-        return MakeIniError(path, 0,
-                            "path is longer than %zu bytes; move the game folder higher up",
-                            sizeof(ConfigDocument::fileName) - 1);
+        return MakeIniError(path, 0, "path is longer than %d bytes; move the game folder higher up",
+                            static_cast<int>(sizeof(ConfigDocument::fileName) - 1));
     }
     return Success();
 }
@@ -241,8 +240,8 @@ IniResult ParseIniText(const char* path, const char* data, size_t size, IniFile*
     out->sections.clear();
     if (size > kIniMaxFileSize) {
         return MakeIniError(path, 0,
-                            "file is larger than %zu bytes; split it or remove unused entries",
-                            kIniMaxFileSize);
+                            "file is larger than %d bytes; split it or remove unused entries",
+                            static_cast<int>(kIniMaxFileSize));
     }
     const char* p = data;
     const char* const stop = data + size;
@@ -263,8 +262,8 @@ IniResult ParseIniText(const char* path, const char* data, size_t size, IniFile*
         const char* begin = p;
         p = next;
         if (static_cast<size_t>(end - begin) > kIniMaxLineLength) {
-            return MakeIniError(path, line, "line is longer than %zu bytes; shorten it",
-                                kIniMaxLineLength);
+            return MakeIniError(path, line, "line is longer than %d bytes; shorten it",
+                                static_cast<int>(kIniMaxLineLength));
         }
         IniResult bytes = CheckTextBytes(path, line, begin, end);
         if (bytes.ok == 0) {
