@@ -37,7 +37,7 @@ struct CursorList {
     void Clear();
     void Rewind();
     void Advance();
-    intptr_t CurrentValue() const;
+    intptr_t CurrentValue() const; // 0 when there is no cursor
 };
 
 #if defined(MENU_LAYOUT_32)

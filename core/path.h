@@ -12,6 +12,8 @@ int CountFiles(const char* pattern);
 void ListFiles(StringPool* pool, const char* pattern, int stripFlag);
 void StripExtension(const char* name, char* buffer, size_t size);
 void AppendPathComponent(char* buffer, size_t size, const char* component);
+// Adds "." (unless the extension brings its own) and the extension; an empty extension adds
+// nothing at all.
 void AppendExtension(char* buffer, size_t size, const char* extension);
 void ResolvePath(const char* base, const char* relative, char* buffer, size_t size);
 void SetDefaultExtension(const char* name, const char* extension, char* buffer, size_t size);
