@@ -502,6 +502,19 @@ TEST_F(HostDataTest, SampleGameFolderLoadsAndCoversTheListCases) {
         EXPECT_EQ(missions->LoadSavedMission(s.name), s.loads) << missions->LastError();
     }
     missions->SetClientMemory(nullptr, nullptr);
+
+    // The remembered single-mission choices name what the folder installs.
+    ConfigDocument options;
+    const std::string optionsPath = std::string(MENU_SAMPLE_GAME_DIR) + "/options.ini";
+    ASSERT_EQ(LoadIniDocument(optionsPath.c_str(), 1, &options).ok, 1);
+    char name[MissionHeader::kNameSize];
+    options.GetString("SingleMission", "AircraftType", "", name, sizeof name, 0);
+    EXPECT_GE(aircraft.FindByName(name), 0) << name;
+    options.GetString("SingleMission", "MissionMap", "", name, sizeof name, 0);
+    EXPECT_GE(data.Terrains()->FindByName(name), 0) << name;
+    options.GetString("SingleMission", "LoadMissionFilename", "", name, sizeof name, 0);
+    EXPECT_EQ(missions->LoadSavedMission(name), 1) << name;
+    DestroyIniDocument(&options);
 }
 
 } // namespace
