@@ -17,11 +17,7 @@ protected:
     void SetUp() override {
         SortieBound::SetUp();
         home = fs::current_path();
-        directory = fs::temp_directory_path() /
-                    ("sortie-load-" +
-                     std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(directory);
-        fs::create_directories(directory);
+        directory = ScratchDirectory("sortie-load-");
         shell.manager.missionDirectory = directory.string();
     }
     void TearDown() override {

@@ -21,11 +21,7 @@ protected:
             shell.menu.AddButton(id);
         }
         home = fs::current_path();
-        directory = fs::temp_directory_path() /
-                    ("sortie-screen-" +
-                     std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(directory);
-        fs::create_directories(directory);
+        directory = ScratchDirectory("sortie-screen-");
         std::ofstream(directory / "alpha.MSN") << "[Mission]\r\n";
         fake::FakeMissions::Saved saved{};
         saved.header.missionType = 1;

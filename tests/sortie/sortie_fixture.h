@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,18 @@
 #include "tests/support/fake_shell.h"
 
 namespace sortie_test {
+
+// A fresh, empty scratch directory named after the running test; a random part tells apart the
+// test programs of several builds running at once.
+inline std::filesystem::path ScratchDirectory(const std::string& prefix) {
+    static const std::string suffix = std::to_string(std::random_device{}());
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        (prefix + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" + suffix);
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+    return path;
+}
 
 // An options document as the shell lends it: empty, adding missing keys, with its words.
 inline void PrepareDocument(ConfigDocument& doc) {
