@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "platform/platform.h"
@@ -428,6 +430,21 @@ int32_t TerrainCatalog::IsHidden(int32_t index) {
 }
 
 // ---- missions ---------------------------------------------------------------------------------
+
+void MissionStore::SetMissionDirectory(const std::string& directory) {
+    std::string native = directory;
+#if !defined(_WIN32)
+    for (char& c : native) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+#endif
+    std::error_code error;
+    const std::filesystem::path absolute =
+        native.empty() ? std::filesystem::path() : std::filesystem::absolute(native, error);
+    directory_ = native.empty() || error ? native : absolute.string();
+}
 
 void MissionStore::SetClientMemory(MemoryService* memory, const char* tag) {
     clientMemory_ = memory;

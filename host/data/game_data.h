@@ -172,7 +172,9 @@ public:
     // Host side: the plug-in whose blocks ReadMissionHeader allocates (set while it is loaded;
     // none means no details block is handed out).
     void SetClientMemory(MemoryService* memory, const char* tag);
-    void SetMissionDirectory(const std::string& directory) { directory_ = directory; }
+    // A relative directory is made absolute against the current directory now, so that a
+    // plug-in changing the current directory (as the load page does) cannot redirect the reads.
+    void SetMissionDirectory(const std::string& directory);
     const std::string& MissionDirectory() const { return directory_; }
     const MissionView* Current() const { return hasCurrent_ ? &current_ : nullptr; }
     // One line about the current mission for the view; "no mission" before any.

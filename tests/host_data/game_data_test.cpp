@@ -319,6 +319,19 @@ TEST_F(MissionTest, UnreadableOrUnsafeNamesLeaveAnEmptyHeader) {
         << missions->LastError();
 }
 
+TEST_F(MissionTest, RelativeFolderSurvivesADirectoryChange) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    GameData relative;
+    const IniResult result = relative.Load(".");
+    std::filesystem::current_path(dir / "missions"); // as the load page does while listing
+    MissionHeader header{};
+    relative.Missions()->ReadMissionHeader("lower", &header);
+    std::filesystem::current_path(before);
+    ASSERT_EQ(result.ok, 1) << result.message;
+    EXPECT_STREQ(header.aircraftName, "TX-2") << relative.Missions()->LastError();
+}
+
 TEST_F(MissionTest, OverlongNamesAreCutAndTerminated) {
     MissionHeader header;
     std::memset(&header, 0xCD, sizeof header);
