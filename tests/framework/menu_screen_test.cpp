@@ -208,11 +208,13 @@ TEST_F(MenuScreenTest, BannerLabelFailures) {
         std::set<int> failCreate; // CreateTextLabel calls answering none
         bool failObject;          // MemNew of the labels object refused
         bool version, notice;
+        bool display = true; // false: the shell has no display service
     } const cases[] = {
         {"version label refused", {1}, false, false, true},
         {"notice label refused", {2}, false, true, false},
         {"both refused", {1, 2}, false, false, false},
         {"no memory for the labels", {}, true, false, false},
+        {"no display service", {}, false, false, false, false},
     };
     ASSERT_EQ(UnbindShell("TEST"), 1); // each case binds its own shell
     for (const Case& c : cases) {
@@ -220,6 +222,9 @@ TEST_F(MenuScreenTest, BannerLabelFailures) {
         fake::FakeShell local;
         BindShell("TEST", &local);
         local.display.failCreate = c.failCreate;
+        if (!c.display) {
+            local.withheld.insert("DSP");
+        }
         if (c.failObject) {
             local.memory.failAt = local.memory.allocations + 1;
         }

@@ -235,6 +235,15 @@ TEST_F(PagedScreenTest, DetachPagesHidesTheCurrentPageAndDetachesEveryPageOnce) 
     screen.Leave();
 }
 
+TEST_F(PagedScreenTest, PageWithoutItsSubMenuDoesNotCrash) {
+    RecordingPage orphan{shell, "Orphan"};
+    EXPECT_EQ(orphan.Attach(&shell.menu, 9), 0); // the menu has no sub-menu 9
+    EXPECT_EQ(orphan.page, nullptr);
+    EXPECT_EQ(orphan.Show(), 0);
+    orphan.Hide();
+    EXPECT_TRUE(shell.journal.WithPrefix("Page").empty());
+}
+
 TEST_F(PagedScreenTest, EnterResetsTheTable) {
     shell.menu.currentPage = 2;
     EnterTwoPages(1);
