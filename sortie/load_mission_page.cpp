@@ -89,6 +89,8 @@ int32_t LoadMissionPage::Attach(MenuService* hostMenu, int32_t subMenuId) {
     }
 
     if (hasMissions == 1) {
+        // A visit that found no missions left the list disabled; this one has rows to choose.
+        list->SetEnabled(1);
         list->SelectItem(0);
         char first[kNameSize];
         ReadSelectedText(list, first);

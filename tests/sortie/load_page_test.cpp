@@ -135,6 +135,23 @@ TEST_F(LoadPage, AnEmptyDirectoryShowsTheNoMissionsRowAndWritesNothing) {
     EXPECT_EQ(shell.files.directoryDepth, 0);
 }
 
+TEST_F(LoadPage, ListIsEnabledAgainOnceMissionsAppear) {
+    Bind();
+    for (bool withMission : {false, true}) {
+        SCOPED_TRACE(withMission);
+        if (withMission) {
+            AddMission("alpha", "f14a", "desert", 1985, 1);
+        }
+        LoadMissionPage page;
+        page.Attach(&shell.menu, 7);
+        page.Show();
+        EXPECT_EQ(Missions().enabled, withMission ? 1 : 0);
+        EXPECT_EQ(shell.menu.AddChildControl(5, kKindStartControl).enabled, withMission ? 1 : 0);
+        page.Hide();
+        page.Detach();
+    }
+}
+
 TEST_F(LoadPage, TheDetailsIndicatorFollowsTheSelectedMissionsBlock) {
     AddMission("alpha", "f14a", "desert", 1985, 1, "Escort the tanker.");
     AddMission("bravo", "a10a", "coast", 1991, 5);

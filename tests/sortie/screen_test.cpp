@@ -243,5 +243,39 @@ TEST_F(Screen, StartCreatesOrLoadsThenPostsThenPublishesTheMissionObject) {
     }
 }
 
+// Every allocation of a whole visit (open, switch page, start, close) failing in turn, alone and
+// with all later ones: nothing may crash, leak, misuse the shell or be left held.
+TEST_F(Screen, SurvivesEveryAllocationFailingInTurn) {
+    for (bool fromThenOn : {false, true}) {
+        for (int n = 1;; ++n) {
+            SCOPED_TRACE((fromThenOn ? "from allocation " : "allocation ") + std::to_string(n));
+            shell.memory.allocations = 0;
+            shell.memory.failures = 0;
+            shell.memory.failAt = n;
+            shell.memory.failFromThenOn = fromThenOn;
+            shell.menu.currentPage = 0;
+            Init();
+            shell.menu.currentPage = 3;
+            screen->Update();
+            Choose(5);
+            Exit();
+            const bool anyFailed = shell.memory.failures != 0;
+            shell.memory.failAt = 0;
+            EXPECT_TRUE(shell.Misuse().empty()) << ::testing::PrintToString(shell.Misuse());
+            EXPECT_TRUE(shell.Outstanding().empty())
+                << ::testing::PrintToString(shell.Outstanding());
+            // Once the shell's document is emptied only its pool may be left, besides the two
+            // banner texts of the binding made here to empty it.
+            BindShell("SMSN", &shell);
+            options.DestroySections();
+            EXPECT_EQ(shell.memory.LiveBlocks(), 3);
+            if (!anyFailed || HasFailure()) {
+                break;
+            }
+        }
+    }
+    UnbindShell("SMSN");
+}
+
 } // namespace
 } // namespace sortie_test
