@@ -411,9 +411,30 @@ int WriteText(platform::TextFile* file, const char* text) {
     return platform::TextFileWrite(file, text, std::strlen(text));
 }
 
+// A name or text from the document: a line break inside it would end its line early and turn
+// the rest into a line of its own (another key, even a section) when the file is read again,
+// so carriage returns and line feeds are written as spaces.
+int WriteField(platform::TextFile* file, const char* text) {
+    if (IsEmptyText(text) != 0) {
+        return 1;
+    }
+    int ok = 1;
+    const char* run = text;
+    for (const char* p = text;; ++p) {
+        if (*p == 0 || *p == '\r' || *p == '\n') {
+            ok &= platform::TextFileWrite(file, run, static_cast<size_t>(p - run));
+            if (*p == 0) {
+                return ok;
+            }
+            ok &= platform::TextFileWrite(file, " ", 1);
+            run = p + 1;
+        }
+    }
+}
+
 int WriteValue(platform::TextFile* file, const ConfigValue* value) {
     char number[64];
-    int ok = WriteText(file, value->name);
+    int ok = WriteField(file, value->name);
     ok &= WriteText(file, "=");
     if (value->type == 1) {
         std::snprintf(number, sizeof number, "%d", static_cast<int>(value->intValue));
@@ -422,7 +443,7 @@ int WriteValue(platform::TextFile* file, const ConfigValue* value) {
         std::snprintf(number, sizeof number, "%f", static_cast<double>(value->floatValue));
         ok &= WriteText(file, number);
     } else {
-        ok &= WriteText(file, value->text);
+        ok &= WriteField(file, value->text);
     }
     ok &= WriteText(file, "\n");
     return ok;
@@ -456,7 +477,7 @@ int ConfigDocument::Save(const char* newFileName) {
             continue;
         }
         ok &= WriteText(file, "[");
-        ok &= WriteText(file, section->name);
+        ok &= WriteField(file, section->name);
         ok &= WriteText(file, "]\n");
         CursorList& values = section->values;
         for (values.Rewind(); values.cursor != nullptr && ok != 0; values.Advance()) {

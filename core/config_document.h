@@ -92,6 +92,7 @@ struct ConfigDocument {
     // name (resolved with default extension "INI"). 1 only when every byte reached the disk; the
     // old file is replaced only by a completely written one. The text is written to fileName
     // with ".tmp" added, beside the target, and that file is removed when anything fails.
+    // Line breaks inside names and texts are written as spaces, so no text can add lines.
     int Save(const char* newFileName);
 
     // Releases every section and value and clears the list (the owner's teardown; the plug-ins

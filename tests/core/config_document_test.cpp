@@ -275,6 +275,17 @@ TEST_F(ConfigDocumentTest, EmptyTextStoresTheSharedEmptyWord) {
     EXPECT_EQ(Saved(doc, "e.ini"), Crlf("[S]\nk=\n\n"));
 }
 
+TEST_F(ConfigDocumentTest, LineBreaksInsideTextsCannotAddLines) {
+    ConfigDocument doc;
+    Load(doc, "[S]\nk=v\n");
+    ASSERT_EQ(doc.SetString("S", "k", "a\r\n[Injected]\nx=1"), 1);
+    ASSERT_EQ(doc.SetString("S", "name\nkey", "t"), 1);
+    EXPECT_EQ(Saved(doc, "lines.ini"), Crlf("[S]\nk=a  [Injected] x=1\nname key=t\n\n"));
+    char buffer[64];
+    doc.GetString("S", "k", "", buffer, sizeof buffer, 0);
+    EXPECT_STREQ(buffer, "a\r\n[Injected]\nx=1"); // only the file form changes
+}
+
 TEST_F(ConfigDocumentTest, FloatTypeWritesSixDecimals) {
     ConfigDocument doc;
     Load(doc, "[S]\nf=1.5\nbig=1e999\n");
