@@ -39,8 +39,11 @@ private:
 };
 
 // printf-style formatting into a std::string (bounded internally, never throws on format).
+// (MinGW's C++ runtime formats with its ANSI printf, which knows %zu and %lld.)
 std::string Format(const char* format, ...)
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+    __attribute__((format(gnu_printf, 1, 2)))
+#elif defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;

@@ -1,5 +1,6 @@
 #include "host/session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -667,9 +668,23 @@ std::string Session::RenderView() {
                   << Quote(c->items[static_cast<size_t>(c->selected)].text.c_str(), 1024);
             }
             v << "\n";
-            for (size_t row = 0; row < c->items.size(); ++row) {
+            // Long lists show the rows around the selection; the count says how many there are.
+            constexpr size_t kShown = 12;
+            size_t first = 0;
+            if (c->items.size() > kShown && c->selected > static_cast<int32_t>(kShown / 2)) {
+                first = std::min(static_cast<size_t>(c->selected) - kShown / 2,
+                                 c->items.size() - kShown);
+            }
+            const size_t last = std::min(c->items.size(), first + kShown);
+            if (first > 0) {
+                v << "         ... " << first << " row(s) above\n";
+            }
+            for (size_t row = first; row < last; ++row) {
                 v << "       " << (static_cast<int32_t>(row) == c->selected ? "> " : "  ") << row
                   << " " << c->items[row].text << "  (" << c->items[row].value << ")\n";
+            }
+            if (last < c->items.size()) {
+                v << "         ... " << c->items.size() - last << " row(s) below\n";
             }
         }
     }
@@ -1092,8 +1107,11 @@ int Session::RunStream(std::istream& in, const std::string& name, bool interacti
             break;
         }
         const int r = RunStep(line, name + ":" + std::to_string(number));
-        if (r == kExitBadInput && !interactive) {
-            return kExitBadInput;
+        if (r == kExitBadInput) {
+            if (!interactive) {
+                return kExitBadInput;
+            }
+            badInput_ = false; // a person saw the message and types again
         }
         if (r == kExitBreach) {
             status = kExitBreach;

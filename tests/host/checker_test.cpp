@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 #include "framework/binding.h"
 #include "host/ini/ini_loader.h"
 #include "host/services.h"
@@ -145,6 +150,43 @@ TEST_F(CheckerTest, BlocksAPluginAddedToALentDocumentBelongToTheShellOnceGivenBa
     EXPECT_TRUE(journal.Breaches().empty());
     EXPECT_EQ(memory.Use("MAIN").liveBlocks, 0u);
     EXPECT_EQ(memory.Use(kHostTag).liveBlocks, 0u);
+}
+
+TEST_F(CheckerTest, CommitWritesTheOptionsOnlyWhenTheyWereReadCompletely) {
+    InternalShell internal(&shell);
+    BindShell(kHostTag, &internal);
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() /
+        ("menuhost-options-" +
+         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".ini");
+    { std::ofstream(file, std::ios::binary) << "[Pilot]\nLastName=Varga\n"; }
+    ConfigDocument document;
+    ASSERT_EQ(LoadIniDocument(file.string().c_str(), 1, &document).ok, 1);
+    HostOptions options(&journal, &memory);
+    options.options.SetDocument(&document);
+    for (bool complete : {false, true}) {
+        SCOPED_TRACE(complete ? "complete" : "incomplete");
+        options.complete = complete;
+        ConfigDocument* held = nullptr;
+        options.GetOptions(&held);
+        ASSERT_EQ(held, &document);
+        held->SetInt("SingleMission", "MissionYear", 1975);
+        options.CommitOptions(&held);
+        EXPECT_EQ(held, nullptr);
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        EXPECT_EQ(bytes.str(), complete ? "[Pilot]\r\nLastName=Varga\r\n\r\n"
+                                          "[SingleMission]\r\nMissionYear=1975\r\n\r\n"
+                                        : "[Pilot]\nLastName=Varga\n");
+    }
+    ASSERT_EQ(journal.Errors().size(), 1u);
+    EXPECT_NE(journal.Errors()[0].find("not read completely"), std::string::npos);
+    EXPECT_TRUE(journal.Breaches().empty());
+    DestroyIniDocument(&document);
+    UnbindShell(kHostTag);
+    std::error_code ec;
+    std::filesystem::remove(file, ec);
 }
 
 } // namespace

@@ -28,6 +28,10 @@ struct RosterCase {
     std::vector<std::array<const char*, 3>> expected;
 };
 
+void PrintTo(const RosterCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class RosterTest : public ::testing::TestWithParam<RosterCase> {};
 
 TEST_P(RosterTest, EntryLeavesTheRosterInOrder) {
@@ -124,6 +128,10 @@ struct ChoiceCase {
     int created;                // missions created by the choice
     const char* screenAfter;
 };
+
+void PrintTo(const ChoiceCase& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class ChoiceTest : public ::testing::TestWithParam<ChoiceCase> {};
 

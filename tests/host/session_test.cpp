@@ -111,11 +111,39 @@ TEST(SessionDriverTest, ViewShowsButtonsLabelsAndMissionControl) {
     EXPECT_EQ(session->Finish(), kExitOk);
 }
 
+TEST(SessionDriverTest, PromptReadsStepsUntilQuitAndKeepsGoingAfterMistakes) {
+    GameFolder folder;
+    std::ostringstream out;
+    auto session = OpenSession(folder, PORTICO_PLUGIN, &out);
+    std::istringstream typed("help\nfly away\nload Main\nquit\nleave\n");
+    EXPECT_EQ(session->RunStream(typed, "prompt", true), kExitOk);
+    const std::string text = out.str();
+    EXPECT_EQ(text.rfind("> ", 0), 0u);
+    EXPECT_NE(text.find("steps:\n  load [SCREEN]"), std::string::npos);
+    EXPECT_NE(text.find("prompt:2: unknown step \"fly\""), std::string::npos);
+    EXPECT_EQ(session->CurrentScreen(), "Main"); // "leave" came after quit
+    EXPECT_EQ(session->Finish(), kExitOk);       // a typing mistake at the prompt is no failure
+}
+
+TEST(SessionDriverTest, ScriptStopsAtTheFirstBadStep) {
+    GameFolder folder;
+    std::ostringstream out;
+    auto session = OpenSession(folder, PORTICO_PLUGIN, &out);
+    std::istringstream script("load Main\nselect 1\nleave\n");
+    EXPECT_EQ(session->RunStream(script, "t.tour", false), kExitBadInput);
+    EXPECT_NE(out.str().find("t.tour:2: usage: select SUB LIST ROW"), std::string::npos);
+    EXPECT_EQ(session->CurrentScreen(), "Main");
+}
+
 struct FaultCase {
     const char* name;
     const char* plugin;
     std::vector<const char*> breaches;
 };
+
+void PrintTo(const FaultCase& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class FaultyPluginTest : public ::testing::TestWithParam<FaultCase> {};
 
