@@ -191,6 +191,33 @@ TEST_F(PilotRosterTest, MissingDocumentsAreSkippedWithoutACrash) {
     }
 }
 
+// Every allocation of the first-pilot path refused in turn: the documents may miss entries, but
+// nothing crashes, every lock and lend is given back and no block is left behind.
+TEST_F(PilotRosterTest, FirstPilotSurvivesEveryRefusedAllocation) {
+    for (int n = 1;; ++n) {
+        SCOPED_TRACE(n);
+        roster->DestroySections();
+        roster->strings.Reset(32768);
+        options->DestroySections();
+        options->strings.Reset(32768);
+        SetPlayer("Doe", "Jane", "Ace", "Navy");
+        const int failuresBefore = shell.memory.failures;
+        shell.memory.failAt = shell.memory.allocations + n;
+        MaintainPilotRoster();
+        shell.memory.failAt = 0;
+        EXPECT_TRUE(HeldBeyondBinding().empty()) << shell.journal.Dump();
+        EXPECT_TRUE(shell.Misuse().empty()) << shell.journal.Dump();
+        if (shell.memory.failures == failuresBefore) {
+            EXPECT_GT(n, 3) << "refused allocations: " << n - 1;
+            break;
+        }
+        ASSERT_LT(n, 200);
+    }
+    char display[260];
+    roster->GetString("Pilot001", "DisplayName", "", display, sizeof display, 0);
+    EXPECT_STREQ(display, "Jane Doe"); // the last run, with nothing refused, is complete
+}
+
 TEST_F(PilotRosterTest, NextPilotId) {
     struct Case {
         const char* name;

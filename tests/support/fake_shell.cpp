@@ -392,7 +392,8 @@ int32_t FakeControl::GetSelectedIndex() {
 }
 void FakeControl::GetSelectedText(char* buffer, int32_t size) {
     shell_.journal.Add(Call(name, "GetSelectedText", {Num(size)}));
-    CopyOut(selected >= 0 ? rows[static_cast<size_t>(selected)].text : std::string(), buffer, size);
+    const bool valid = selected >= 0 && static_cast<size_t>(selected) < rows.size();
+    CopyOut(valid ? rows[static_cast<size_t>(selected)].text : std::string(), buffer, size);
 }
 
 // ---- Page -------------------------------------------------------------------------------------
