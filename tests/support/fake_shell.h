@@ -5,10 +5,16 @@
 //   APP FMG DSP MNU MMG MSN TXT OPT OBJ TER) and for the objects they hand out (Label, Page,
 //   Control, ObjectList). Every call a plug-in makes is appended to one journal, in call order,
 //   as "SVC.Operation(arg,arg)": texts as they are, a null text as "null", integers in decimal.
-//   Examples: "Shell.Acquire(MNU)", "MNU.PostResult(3,5)", "MMG.SelectMissionControl()",
+//   Examples: "Shell.AcquireService(MNU)", "MNU.PostResult(3,5)", "MMG.SelectMissionControl()",
 //   "FMG.FileExists(Pilots\Pilot001.plt,0)", "Label1.SetVisible(0)", "Page6.SetVisible(1)",
-//   "Control6.8.2.SelectItem(3)" (sub-menu 6, kind 8, index 2). MEM calls are left out unless
-//   `memory.journalCalls` is set, since allocations would drown everything else.
+//   "Control6.8.2.SelectItem(3)" (sub-menu 6, kind 8, index 2), "Child5.3.SetEnabled(1)" (a
+//   direct child of the host menu: id 5, kind 3), "AircraftObject.FindByName(F1)" (an object
+//   list, by class name). Misuse is journalled too, as "!! <problem>". MEM calls are left out
+//   unless `memory.journalCalls` is set, since allocations would drown everything else.
+//
+// Typical use: bind the framework to the fake (BindShell(tag, &shell)), build the documents the
+// test needs while bound (so their blocks come from the fake's MEM), drive the code, destroy the
+// documents, unbind, then EXPECT_TRUE(shell.ContractProblems().empty()).
 //
 // What it checks
 //   - Pairing (ContractProblems()): every AcquireService released once with the same id and
