@@ -172,6 +172,18 @@ std::string BoundedName(const char* text) {
     return std::string(text, strnlen(text, MissionHeader::kNameSize));
 }
 
+// Internal names travel through 260-byte buffers (options, mission headers); a longer one could
+// never be found again.
+IniResult CheckInternalName(const char* path, const IniSection& section) {
+    if (section.name.size() >= static_cast<size_t>(MissionHeader::kNameSize)) {
+        return MakeIniError(path, section.line,
+                            "section name is longer than %d bytes; internal names must fit the "
+                            "shell's name buffers, shorten it",
+                            MissionHeader::kNameSize - 1);
+    }
+    return Ok();
+}
+
 int32_t Clamp(int32_t value, int32_t count) {
     return value >= 0 && value < count ? value : 0;
 }
@@ -199,6 +211,9 @@ IniResult ParseAircraftCatalog(const char* path, std::vector<AircraftEntry>* out
             return result;
         }
         AircraftEntry entry;
+        if ((result = CheckInternalName(path, section)).ok == 0) {
+            return result;
+        }
         entry.name = section.name;
         entry.line = section.line;
         ReadDisplayName(section, &entry.displayName, &entry.hasDisplayName);
@@ -362,6 +377,9 @@ IniResult ParseTerrainCatalog(const char* path, std::vector<TerrainEntry>* out) 
             return result;
         }
         TerrainEntry entry;
+        if ((result = CheckInternalName(path, section)).ok == 0) {
+            return result;
+        }
         entry.name = section.name;
         entry.line = section.line;
         ReadDisplayName(section, &entry.displayName, &entry.hasDisplayName);

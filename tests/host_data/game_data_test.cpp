@@ -204,6 +204,12 @@ TEST_F(GameDataTest, CatalogueErrorsNameFileLineAndKeepWhatWasLoaded) {
         {"availability not a flag", "objects/aircraft.ini", "[A]\nAvailable=yes\n", 2,
          "Available of [A]"},
         {"duplicate aircraft", "objects/aircraft.ini", "[A]\n[a]\n", 2, "duplicate section [a]"},
+        {"aircraft name too long", "objects/aircraft.ini",
+         "[A]\n[" + std::string(MissionHeader::kNameSize, 'N') + "]\n", 2,
+         "section name is longer than 259 bytes"},
+        {"terrain name too long", "terrains/terrains.ini",
+         "[" + std::string(MissionHeader::kNameSize, 'T') + "]\n", 1,
+         "section name is longer than 259 bytes"},
         {"terrain flag", "terrains/terrains.ini", "[T]\nHidden=2\n", 2, "Hidden of [T]"},
         {"terrain key", "terrains/terrains.ini", "[T]\nName=x\n", 2, "unknown key Name in [T]"},
     };
