@@ -113,7 +113,14 @@ fs::path MakeScratchCopy(const fs::path& from, const fs::path& parent, std::stri
         fs::path target =
             parent / Format("session-%lld-%d", static_cast<long long>(stamp), attempt);
         if (fs::create_directory(target, ec)) {
-            fs::copy(from, target, fs::copy_options::recursive, ec);
+            // Entry by entry: copying a folder onto an existing one is refused on Windows.
+            for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+                fs::copy(it->path(), target / it->path().filename(), fs::copy_options::recursive,
+                         ec);
+                if (ec) {
+                    break;
+                }
+            }
             if (ec) {
                 *error = "could not copy " + from.string() + " to " + target.string() + ": " +
                          ec.message();
@@ -710,6 +717,7 @@ std::string Session::HelpText() {
            "  page N                        the shell shows page N, then Update\n"
            "  update | activate FLAG | command CODE\n"
            "  pilotfile                     the shell writes the current pilot's missing file\n"
+           "  failalloc TAG N               the N-th allocation under TAG from now fails\n"
            "  show | journal | help | quit\n"
            "expectations (a failure makes the exit status 1):\n"
            "  expect value FILE SECTION KEY TEXT     a key's text in the file on disk\n"
@@ -945,7 +953,8 @@ int Session::RunStep(const std::string& line, const std::string& where) {
     createdBefore_ = missions_->created;
     lastPosted_.clear();
 
-    bool needsScreen = step != "load" && step != "leave" && step != "pilotfile";
+    bool needsScreen =
+        step != "load" && step != "leave" && step != "pilotfile" && step != "failalloc";
     if (needsScreen && screen_ == nullptr) {
         if (step != "press" && step != "key" && step != "event" && step != "select" &&
             step != "page" && step != "update" && step != "activate" && step != "command") {
@@ -1064,6 +1073,15 @@ int Session::RunStep(const std::string& line, const std::string& where) {
         const int32_t r = step == "activate" ? screen_->Activate(value) : screen_->Command(value);
         journal_.Record(
             Format("%s(%d) -> %d", step == "activate" ? "Activate" : "Command", value, r));
+    } else if (step == "failalloc") {
+        int32_t nth = 0;
+        if (a.size() != 3 || !number(2, &nth) || nth < 0 || a[1].empty()) {
+            return bad("usage: failalloc TAG N (N = 0 switches it off)");
+        }
+        memory_.FailAllocation(TagText(a[1].c_str()), static_cast<size_t>(nth));
+        journal_.Note(nth == 0
+                          ? "no allocation failure is injected"
+                          : Format("allocation %d under %s from now on fails", nth, a[1].c_str()));
     } else if (step == "pilotfile") {
         if (a.size() != 1) {
             return bad("usage: pilotfile");

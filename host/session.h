@@ -23,6 +23,7 @@
 //   update | activate FLAG | command CODE
 //   pilotfile               the shell writes the current pilot's file when it is missing (the
 //                           game does so once the pilot has flown; "fly" results do it too)
+//   failalloc TAG N         the N-th allocation under TAG from now on fails (0: off)
 //   show | journal | help | quit
 //   expect ...              see HelpText(); a failed expectation makes the exit status 1
 //

@@ -197,5 +197,31 @@ TEST(PorticoChoiceTest, MissingSingleMissionPluginIsSaidClearly) {
     EXPECT_EQ(session->Finish(), kExitOk);
 }
 
+// Every allocation of the first entry fails in turn: nothing may crash, leak, break the
+// contract or leave a roster on disk that cannot be read.
+TEST(PorticoFaultInjectionTest, EachFailedAllocationLeavesTheContractAndRosterIntact) {
+    for (int nth = 1; nth < 200; ++nth) {
+        SCOPED_TRACE(testing::Message() << "allocation " << nth << " fails");
+        GameFolder folder;
+        auto session = OpenSession(folder, PORTICO_PLUGIN);
+        ASSERT_EQ(session->RunStep("failalloc MAIN " + std::to_string(nth), "test"), kExitOk);
+        ASSERT_EQ(session->RunStep("load Main", "test"), kExitOk);
+        ASSERT_EQ(session->RunStep("leave", "test"), kExitOk);
+        const bool injected = Mentions(session->Log().Lines(), "(injected failure)");
+        for (const std::string& breach : session->Log().Breaches()) {
+            ADD_FAILURE() << breach;
+        }
+        IniFile roster;
+        const IniResult read =
+            ParseIniFile(folder.Path("pilots/roster.ini").string().c_str(), &roster);
+        EXPECT_EQ(read.ok, 1) << read.message;
+        EXPECT_EQ(session->Finish(), kExitOk);
+        if (!injected) {
+            EXPECT_GT(nth, 5); // the entry allocates, so some runs must have failed
+            break;             // every allocation of the entry has had its turn
+        }
+    }
+}
+
 } // namespace
 } // namespace host
