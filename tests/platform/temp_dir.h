@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 class TempDir {
@@ -14,15 +15,24 @@ public:
         saved_ = std::filesystem::current_path();
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = "menu-test-";
-        name += info != nullptr ? info->name() : "test";
+        if (info != nullptr) {
+            name += std::string(info->test_suite_name()) + "-" + info->name();
+        }
         for (char& c : name) {
             if (c == '/') {
                 c = '_';
             }
         }
-        path_ = std::filesystem::temp_directory_path() / name;
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
+        // Builds of several configurations (and several people) test side by side: a random
+        // suffix keeps their scratch directories apart.
+        std::random_device random;
+        for (;;) {
+            const auto suffix = (static_cast<unsigned long long>(random()) << 32) ^ random();
+            path_ = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(suffix));
+            if (std::filesystem::create_directory(path_)) {
+                break;
+            }
+        }
     }
     ~TempDir() {
         std::error_code ignored;
