@@ -23,7 +23,7 @@
 
 namespace sortie_test {
 
-// A fresh, empty scratch directory named after the running test; a random part tells apart the
+// A fresh, empty scratch directory named after the running test; a random suffix tells apart the
 // test programs of several builds running at once.
 inline std::filesystem::path ScratchDirectory(const std::string& prefix) {
     static const std::string suffix = std::to_string(std::random_device{}());
