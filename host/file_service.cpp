@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <system_error>
 
 namespace host {
@@ -29,18 +30,46 @@ std::vector<std::string> SplitPluginPath(const std::string& path) {
 
 namespace {
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 bool IsAbsolutePluginPath(const std::string& path) {
     if (path.size() >= 2 && path[1] == ':') {
         return true; // drive letter
     }
     return !path.empty() && (path[0] == '/' || path[0] == '\\');
+}
+
+std::string Folded(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+// The entry of `dir` whose name equals `part` ignoring case, or "". Listings are kept per
+// directory and read again only when the directory changed, so that looking up many files
+// that do not exist does not rescan a large folder each time.
+std::string FindNameIgnoringCase(const fs::path& dir, const std::string& part) {
+    struct Listing {
+        fs::file_time_type stamp;
+        std::map<std::string, std::string> names; // folded -> as on disk
+    };
+    static std::map<std::string, Listing> listings;
+    std::error_code ec;
+    const fs::file_time_type stamp = fs::last_write_time(dir, ec);
+    if (ec) {
+        return std::string();
+    }
+    Listing& listing = listings[dir.string()];
+    if (listing.names.empty() || listing.stamp != stamp) {
+        listing.names.clear();
+        listing.stamp = stamp;
+        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            listing.names.emplace(Folded(name), name);
+        }
+    }
+    auto it = listing.names.find(Folded(part));
+    return it == listing.names.end() ? std::string() : it->second;
 }
 
 } // namespace
@@ -61,17 +90,11 @@ fs::path FindIgnoringCase(const fs::path& base, const std::vector<std::string>& 
             current = exact;
             continue;
         }
-        fs::path found;
-        for (fs::directory_iterator it(current, ec), end; !ec && it != end; it.increment(ec)) {
-            if (SameIgnoringCase(it->path().filename().string(), part)) {
-                found = it->path();
-                break;
-            }
-        }
-        if (found.empty()) {
+        const std::string name = FindNameIgnoringCase(current, part);
+        if (name.empty()) {
             return fs::path();
         }
-        current = found;
+        current /= name;
     }
     return current;
 }

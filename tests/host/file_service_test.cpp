@@ -64,6 +64,15 @@ TEST_F(FilesTest, WindowsStylePathsResolveOnEveryPlatform) {
     EXPECT_EQ(files.FileExists(nullptr, 0), 0);
 }
 
+TEST_F(FilesTest, FileAddedAfterALookupIsFoundIgnoringCase) {
+    HostFiles files(&journal, root);
+    EXPECT_EQ(files.FileExists("PILOTS\\pilot002.PLT", 0), 0);
+    std::ofstream(root / "pilots" / "Pilot002.plt", std::ios::binary) << "P2";
+    EXPECT_EQ(files.FileExists("PILOTS\\pilot002.PLT", 0), 1);
+    fs::remove(root / "pilots" / "Pilot002.plt");
+    EXPECT_EQ(files.FileExists("PILOTS\\pilot002.PLT", 0), 0);
+}
+
 TEST_F(FilesTest, RelativePathsTryTheGameRootThenTheCurrentDirectory) {
     HostFiles files(&journal, root);
     fs::current_path(root / "pilots");
