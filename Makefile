@@ -7,7 +7,7 @@ SHELL := /bin/bash
 .DEFAULT_GOAL := help
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
-PLUGINS := portico
+PLUGINS := portico sortie
 TESTED_PRESETS := native sanitizers linux-i686 windows-x64
 DEB_PACKAGES := cmake make g++ g++-multilib mingw-w64 wine64 qemu-user googletest libgtest-dev libgmock-dev
 

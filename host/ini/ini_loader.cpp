@@ -187,7 +187,10 @@ IniResult MakeIniError(const char* path, int line, const char* format, ...) {
     result.line = line;
     result.message = path != nullptr ? path : "";
     if (line > 0) {
-        result.message += ":" + std::to_string(line);
+        // Appended in two steps: GCC 12's optimiser misreads `":" + std::to_string(...)` as an
+        // overlapping copy (-Wrestrict) in release builds.
+        result.message += ':';
+        result.message += std::to_string(line);
     }
     result.message += ": ";
     result.message += what;

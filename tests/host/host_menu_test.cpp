@@ -59,10 +59,10 @@ TEST(HostMenuTest, ChildrenAreFoundByIdAndKind) {
 TEST(HostMenuTest, ListRowsSelectionAndBoundedSelectedText) {
     Journal journal;
     HostControl list(&journal, kKindList, 2, "List 2");
-    list.AddItemWithData("Falcon", 7);
+    list.AddItemWithData("Swift", 7);
     list.AddItem("Sea Hawk");
     EXPECT_EQ(list.FindItem("sea hawk", -1, 0), 1);
-    EXPECT_EQ(list.FindItem("Falcon", 0, 0), -1); // searches after the start row
+    EXPECT_EQ(list.FindItem("Swift", 0, 0), -1); // searches after the start row
     EXPECT_EQ(list.GetSelectedIndex(), -1);
     list.SelectItem(1);
     char buffer[8];

@@ -29,7 +29,7 @@ TEST_F(PilotRosterTest, Upkeep) {
          {},
          {},
          1,
-         {"[CurrentPilot]", "PilotID=1", "", "[Pilot001]", "DisplayName=Jane Doe",
+         {"[CurrentPilot]", "PilotID=1", "", "[Pilot001]", "DisplayName=Alex Doe",
           "Filename=Pilot001.plt", "PilotID=1", ""},
          true},
         {"two pilots whose files are missing: a third, made current, on every entry",
@@ -50,12 +50,12 @@ TEST_F(PilotRosterTest, Upkeep) {
           "PilotID=2",
           "",
           "[Pilot003]",
-          "DisplayName=Jane Doe",
+          "DisplayName=Alex Doe",
           "Filename=Pilot003.plt",
           "PilotID=3",
           "",
           "[Pilot004]",
-          "DisplayName=Jane Doe",
+          "DisplayName=Alex Doe",
           "Filename=Pilot004.plt",
           "PilotID=4",
           ""},
@@ -89,7 +89,7 @@ TEST_F(PilotRosterTest, Upkeep) {
          {"Pilots\\Pilot003.plt"},
          1,
          {"[Pilot001]", "Filename=Pilot001", "PilotID=1", "", "[Pilot003]", "Filename=Pilot003",
-          "PilotID=7", "", "[CurrentPilot]", "PilotID=2", "", "[Pilot002]", "DisplayName=Jane Doe",
+          "PilotID=7", "", "[CurrentPilot]", "PilotID=2", "", "[Pilot002]", "DisplayName=Alex Doe",
           "Filename=Pilot002.plt", "PilotID=2", ""},
          true},
     };
@@ -101,7 +101,7 @@ TEST_F(PilotRosterTest, Upkeep) {
         options->strings.Reset(32768);
         shell.files.files.clear();
         shell.journal.Clear();
-        SetPlayer("Doe", "Jane", "Ace", "Navy");
+        SetPlayer("Doe", "Alex", "Ace", "Navy");
         Fill(*roster, c.roster);
         for (const std::string& f : c.files) {
             shell.files.Add(f, PilotFile("Filed", "Pilot"));
@@ -117,7 +117,7 @@ TEST_F(PilotRosterTest, Upkeep) {
 }
 
 TEST_F(PilotRosterTest, FirstPilotCallSequence) {
-    SetPlayer("Doe", "Jane", "Ace", "Navy");
+    SetPlayer("Doe", "Alex", "Ace", "Navy");
     shell.journal.Clear();
     MaintainPilotRoster();
     const std::vector<std::string> expected = {
@@ -129,13 +129,13 @@ TEST_F(PilotRosterTest, FirstPilotCallSequence) {
         "Shell.ReleaseService(OPT)",
         // AddPilot
         "Shell.AcquireService(TXT)", "Shell.AcquireService(MMG)", "MMG.LockPilotRoster()",
-        "TXT.FormatPilotName(Doe,Jane,260)", "Shell.AcquireService(OPT)", "OPT.GetOptions()",
+        "TXT.FormatPilotName(Doe,Alex,260)", "Shell.AcquireService(OPT)", "OPT.GetOptions()",
         "OPT.ReleaseOptions()", "Shell.ReleaseService(OPT)", "MMG.UnlockPilotRoster()",
         "Shell.ReleaseService(MMG)", "Shell.ReleaseService(TXT)",
         // UpdatePilotDisplayName: the new pilot's file does not exist yet
         "Shell.AcquireService(TXT)", "Shell.AcquireService(MMG)", "MMG.LockPilotRoster()",
         "MMG.GetPilotDirectory(260)", "FMG.FileOpen(Pilots\\Pilot001.plt)",
-        "TXT.FormatPilotName(Doe,Jane,260)", "MMG.UnlockPilotRoster()", "Shell.ReleaseService(MMG)",
+        "TXT.FormatPilotName(Doe,Alex,260)", "MMG.UnlockPilotRoster()", "Shell.ReleaseService(MMG)",
         "Shell.ReleaseService(TXT)",
         // back to where the shell was
         "FMG.PopDirectory()"};
@@ -145,15 +145,15 @@ TEST_F(PilotRosterTest, FirstPilotCallSequence) {
 
 TEST_F(PilotRosterTest, LongLastNameIsCutByTheRecord) {
     const std::string last(70, 'L');
-    SetPlayer(last, "Jane", "Ace", "Navy");
+    SetPlayer(last, "Alex", "Ace", "Navy");
     MaintainPilotRoster();
     const std::vector<std::string> names = shell.journal.WithPrefix("TXT.FormatPilotName");
-    EXPECT_EQ(names, (std::vector<std::string>{"TXT.FormatPilotName(" + last + ",Jane,260)",
+    EXPECT_EQ(names, (std::vector<std::string>{"TXT.FormatPilotName(" + last + ",Alex,260)",
                                                "TXT.FormatPilotName(" + std::string(63, 'L') +
-                                                   ",Jane,260)"}));
+                                                   ",Alex,260)"}));
     char display[260];
     roster->GetString("Pilot001", "DisplayName", "", display, sizeof display, 0);
-    EXPECT_EQ(std::string(display), "Jane " + std::string(63, 'L'));
+    EXPECT_EQ(std::string(display), "Alex " + std::string(63, 'L'));
 }
 
 TEST_F(PilotRosterTest, EmptyNamesStillMakeAPilot) {
@@ -178,7 +178,7 @@ TEST_F(PilotRosterTest, MissingDocumentsAreSkippedWithoutACrash) {
          {"[CurrentPilot]", "PilotID=1", "", "[Pilot001]", "DisplayName=", "Filename=Pilot001.plt",
           "PilotID=1", ""}},
     };
-    SetPlayer("Doe", "Jane", "Ace", "Navy");
+    SetPlayer("Doe", "Alex", "Ace", "Navy");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::remove(rosterPath.c_str());
@@ -200,7 +200,7 @@ TEST_F(PilotRosterTest, FirstPilotSurvivesEveryRefusedAllocation) {
         roster->strings.Reset(32768);
         options->DestroySections();
         options->strings.Reset(32768);
-        SetPlayer("Doe", "Jane", "Ace", "Navy");
+        SetPlayer("Doe", "Alex", "Ace", "Navy");
         const int failuresBefore = shell.memory.failures;
         shell.memory.failAt = shell.memory.allocations + n;
         MaintainPilotRoster();
@@ -215,7 +215,7 @@ TEST_F(PilotRosterTest, FirstPilotSurvivesEveryRefusedAllocation) {
     }
     char display[260];
     roster->GetString("Pilot001", "DisplayName", "", display, sizeof display, 0);
-    EXPECT_STREQ(display, "Jane Doe"); // the last run, with nothing refused, is complete
+    EXPECT_STREQ(display, "Alex Doe"); // the last run, with nothing refused, is complete
 }
 
 TEST_F(PilotRosterTest, NextPilotId) {
@@ -289,9 +289,9 @@ TEST_F(PilotRosterTest, DisplayNameFromThePilotFile) {
     } const cases[] = {
         {"well-formed file", PilotFile("Smith", "John"), true, "Smith", "John"},
         {"fields without terminators", unterminated, true, nullptr, nullptr},
-        {"short file keeps the rest of the record", std::string(210, 'L'), true, "LLLLLL", "Jane"},
-        {"file cannot be opened", PilotFile("Smith", "John"), false, "Doe", "Jane"},
-        {"no file", "", true, "Doe", "Jane"},
+        {"short file keeps the rest of the record", std::string(210, 'L'), true, "LLLLLL", "Alex"},
+        {"file cannot be opened", PilotFile("Smith", "John"), false, "Doe", "Alex"},
+        {"no file", "", true, "Doe", "Alex"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -309,7 +309,7 @@ TEST_F(PilotRosterTest, DisplayNameFromThePilotFile) {
         static PilotRecord record;
         std::memset(&record, 0, sizeof record);
         CopyText(record.lastName, "Doe", sizeof record.lastName);
-        CopyText(record.firstName, "Jane", sizeof record.firstName);
+        CopyText(record.firstName, "Alex", sizeof record.firstName);
         shell.journal.Clear();
         UpdatePilotDisplayName(&record);
 

@@ -23,11 +23,11 @@ protected:
         Fill(*menuDocument, {Str("MissionControl", "InstantAction", "IA_CTRL"),
                              Str("MissionControl", "SingleMission", "SM_CTRL"),
                              Str("MissionControl", "Campaign", "CP_CTRL")});
-        SetPlayer("Doe", "Jane", "Ace", "Navy");
+        SetPlayer("Doe", "Alex", "Ace", "Navy");
         // One pilot whose file exists: the upkeep changes nothing and creates no one.
         Fill(*roster, {Int("CurrentPilot", "PilotID", 1), Str("Pilot001", "Filename", "Ace"),
                        Int("Pilot001", "PilotID", 1)});
-        shell.files.Add("Pilots\\Ace.plt", PilotFile("Doe", "Jane"));
+        shell.files.Add("Pilots\\Ace.plt", PilotFile("Doe", "Alex"));
         ASSERT_EQ(UnbindShell("MAIN"), 1);
         shell.journal.Clear();
     }
