@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/backend.h"
 #include "platform/platform.h"
 
 namespace platform {
@@ -216,69 +217,17 @@ int GetCurrentDir(char* buffer, size_t size) {
 
 // ---- text files --------------------------------------------------------------------------------
 
-struct TextFile {
-    FILE* stream;
-    int failed;
-};
-
-TextFile* TextFileCreate(const char* path) {
+std::FILE* OpenForWriting(const char* path) {
     char converted[kPathSize];
     if (ToPosixPath(path, converted, sizeof converted) == 0) {
         return nullptr;
     }
-    auto* file = static_cast<TextFile*>(std::malloc(sizeof(TextFile)));
-    if (file == nullptr) {
-        return nullptr;
-    }
-    file->stream = std::fopen(converted, "wb");
-    file->failed = 0;
-    if (file->stream == nullptr) {
-        std::free(file);
-        return nullptr;
-    }
-    return file;
+    return std::fopen(converted, "wb");
 }
 
-int TextFileWrite(TextFile* file, const char* text, size_t length) {
-    if (file == nullptr || (text == nullptr && length > 0)) {
-        return 0;
-    }
-    // Line feeds become CR LF by hand, so the bytes match the Windows text mode exactly.
-    size_t begin = 0;
-    for (size_t i = 0; i < length && file->failed == 0; ++i) {
-        if (text[i] != '\n') {
-            continue;
-        }
-        if (std::fwrite(text + begin, 1, i - begin, file->stream) != i - begin ||
-            std::fwrite("\r\n", 1, 2, file->stream) != 2) {
-            file->failed = 1;
-        }
-        begin = i + 1;
-    }
-    if (file->failed == 0 && begin < length &&
-        std::fwrite(text + begin, 1, length - begin, file->stream) != length - begin) {
-        file->failed = 1;
-    }
-    return file->failed == 0 ? 1 : 0;
-}
-
-int TextFileClose(TextFile* file) {
-    if (file == nullptr) {
-        return 0;
-    }
-    int ok = file->failed == 0 ? 1 : 0;
-    if (std::fflush(file->stream) != 0 || std::ferror(file->stream) != 0) {
-        ok = 0;
-    }
-    // The data must be on disk before a rename can make it the only copy.
-    if (ok != 0 && fsync(fileno(file->stream)) != 0 && errno != EINVAL) {
-        ok = 0;
-    }
-    if (std::fclose(file->stream) != 0) {
-        ok = 0;
-    }
-    std::free(file);
-    return ok;
+int SyncToDisk(std::FILE* stream) {
+    // EINVAL: the file cannot be synchronised (a pipe, a special file); nothing more to do.
+    return fsync(fileno(stream)) == 0 || errno == EINVAL ? 1 : 0;
 }
 
 int ReplaceFile(const char* source, const char* target) {
