@@ -8,9 +8,11 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "host/ini/ini_loader.h"
 #include "host/session.h"
@@ -65,18 +67,25 @@ private:
     std::filesystem::path root_;
 };
 
-// A session over the folder; Main is served by `mainPlugin`, no other plug-in is found.
-inline std::unique_ptr<Session> OpenSession(const GameFolder& folder, const char* mainPlugin,
+// A session over the folder serving exactly the plug-ins named (library name -> file).
+inline std::unique_ptr<Session> OpenSession(const GameFolder& folder,
+                                            std::map<std::string, std::filesystem::path> plugins,
                                             std::ostream* out = nullptr) {
     SessionOptions options;
     options.gameDir = folder.Root();
-    options.pluginFiles["portico"] = mainPlugin;
+    options.pluginFiles = std::move(plugins);
     options.out = out;
     options.viewEachStep = false;
     auto session = std::make_unique<Session>(options);
     std::string error;
     EXPECT_EQ(session->Open(&error), 1) << error;
     return session;
+}
+
+// A session over the folder; Main is served by `mainPlugin`, no other plug-in is found.
+inline std::unique_ptr<Session> OpenSession(const GameFolder& folder, const char* mainPlugin,
+                                            std::ostream* out = nullptr) {
+    return OpenSession(folder, {{"portico", mainPlugin}}, out);
 }
 
 inline bool Mentions(const std::vector<std::string>& lines, const std::string& text) {
