@@ -242,7 +242,7 @@ TEST(SortieSetupTest, AircraftChangeRebuildsTypesAndYearsKeepingWhatStillFits) {
     GameFolder folder;
     folder.Write("objects/aircraft.ini",
                  "[AC-A]\nDisplayName=Alpha\nFirstYear=1960\nLastYear=1970\nMissionTypes=0,1\n"
-                 "[AC-B]\nDisplayName=Bravo\nFirstYear=1975\nLastYear=1990\nMissionTypes=1,4,9\n"
+                 "[AC-B]\nDisplayName=Bravo\nFirstYear=1975\nLastYear=1990\nMissionTypes=0,1,4,9\n"
                  // flies only types the screen does not offer
                  "[AC-C]\nDisplayName=Charlie\nFirstYear=1965\nLastYear=1985\nMissionTypes=12\n");
     folder.Write("options.ini",
@@ -257,20 +257,25 @@ TEST(SortieSetupTest, AircraftChangeRebuildsTypesAndYearsKeepingWhatStillFits) {
         {"", {"Fighter Sweep", "Combat Air Patrol"}, "Combat Air Patrol", 1960, 1970, "1968"},
         // The patrol is kept; the year moves into the new range.
         {"select 6 2 Bravo",
-         {"Combat Air Patrol", "Strike"},
+         {"Fighter Sweep", "Combat Air Patrol", "Strike"},
          "Combat Air Patrol",
          1975,
          1990,
          "1975"},
-        {"select 6 3 Strike", {"Combat Air Patrol", "Strike"}, "Strike", 1975, 1990, "1975"},
-        {"select 6 2 Charlie", {}, "<none>", 1965, 1985, "1975"},
-        // Nothing was selectable, so the first type of the new aircraft is taken.
+        {"select 6 3 Strike",
+         {"Fighter Sweep", "Combat Air Patrol", "Strike"},
+         "Strike",
+         1975,
+         1990,
+         "1975"},
+        // The strike is not flown by the first aircraft: its first type is offered instead.
         {"select 6 2 Alpha",
          {"Fighter Sweep", "Combat Air Patrol"},
          "Fighter Sweep",
          1960,
          1970,
          "1970"},
+        {"select 6 2 Charlie", {}, "<none>", 1965, 1985, "1970"},
     };
     auto session = OpenScreens(folder);
     ASSERT_TRUE(RunSteps(*session, {"load SingleMission"}));
@@ -288,7 +293,8 @@ TEST(SortieSetupTest, AircraftChangeRebuildsTypesAndYearsKeepingWhatStillFits) {
     ASSERT_TRUE(RunSteps(*session, {"press 5"}));
     const MissionView* mission = session->Data().Missions()->Current();
     ASSERT_NE(mission, nullptr);
-    EXPECT_EQ(mission->aircraft, "AC-A");
+    // Without a type to choose the mission gets type 0.
+    EXPECT_EQ(mission->aircraft, "AC-C");
     EXPECT_EQ(mission->missionType, 0);
     EXPECT_EQ(mission->year, 1970);
     ExpectCleanFinish(*session);
