@@ -34,7 +34,9 @@ void ComposeVersion() {
 
 } // namespace
 
-BindingState& Binding() { return g_binding; }
+BindingState& Binding() {
+    return g_binding;
+}
 
 void BindShell(const char* tag, AppShell* shell) {
     BindingState& b = g_binding;
@@ -89,8 +91,12 @@ int UnbindShell(const char* tag) {
     return shell->ReleaseService("DBG", &b.DBG);
 }
 
-const char* VersionText() { return g_binding.versionText; }
-const char* NoticeText() { return g_binding.noticeText; }
+const char* VersionText() {
+    return g_binding.versionText;
+}
+const char* NoticeText() {
+    return g_binding.noticeText;
+}
 
 // ---- memory ------------------------------------------------------------------------------
 
@@ -136,6 +142,12 @@ void MemFreeString(char** text) {
 
 // ---- directory and file wrappers ---------------------------------------------------------
 
-void PushDirectory() { g_binding.FMG->PushDirectory(); }
-void PopDirectory() { g_binding.FMG->PopDirectory(); }
-int FileExists(const char* path, int flag) { return g_binding.FMG->FileExists(path, flag); }
+void PushDirectory() {
+    g_binding.FMG->PushDirectory();
+}
+void PopDirectory() {
+    g_binding.FMG->PopDirectory();
+}
+int FileExists(const char* path, int flag) {
+    return g_binding.FMG->FileExists(path, flag);
+}

@@ -111,17 +111,13 @@ static_assert(sizeof(InputEvent) == 16);
 static_assert(offsetof(InputEvent, kind) == 0 && offsetof(InputEvent, code) == 8 &&
               offsetof(InputEvent, flags) == 12);
 static_assert(sizeof(LabelDescription) == 308);
-static_assert(offsetof(LabelDescription, x) == 4 && offsetof(LabelDescription, y) == 8 &&
-              offsetof(LabelDescription, fontFace) == 12 &&
-              offsetof(LabelDescription, fontSize) == 272 &&
-              offsetof(LabelDescription, style) == 276 &&
-              offsetof(LabelDescription, alignment) == 280 &&
-              offsetof(LabelDescription, colour1) == 284 &&
-              offsetof(LabelDescription, value1) == 288 &&
-              offsetof(LabelDescription, value0) == 292 &&
-              offsetof(LabelDescription, value256) == 296 &&
-              offsetof(LabelDescription, colour2) == 300 &&
-              offsetof(LabelDescription, value1b) == 304);
+static_assert(
+    offsetof(LabelDescription, x) == 4 && offsetof(LabelDescription, y) == 8 &&
+    offsetof(LabelDescription, fontFace) == 12 && offsetof(LabelDescription, fontSize) == 272 &&
+    offsetof(LabelDescription, style) == 276 && offsetof(LabelDescription, alignment) == 280 &&
+    offsetof(LabelDescription, colour1) == 284 && offsetof(LabelDescription, value1) == 288 &&
+    offsetof(LabelDescription, value0) == 292 && offsetof(LabelDescription, value256) == 296 &&
+    offsetof(LabelDescription, colour2) == 300 && offsetof(LabelDescription, value1b) == 304);
 static_assert(sizeof(MissionHeader) == 560);
 static_assert(offsetof(MissionHeader, missionType) == 4 &&
               offsetof(MissionHeader, aircraftName) == 8 &&
@@ -185,7 +181,7 @@ class ObjectList {
     virtual int32_t Count() = 0;
     virtual const char* GetDisplayName(int32_t index) = 0; // none leaves the object out of lists
     virtual const char* GetName(int32_t index) = 0;
-    virtual int32_t FindByName(const char* name) = 0; // index or -1
+    virtual int32_t FindByName(const char* name) = 0;                     // index or -1
     virtual int32_t GetRecord(int32_t index, const uint8_t** holder) = 0; // nonzero when given
     virtual int32_t IsAvailable(int32_t index) = 0;
     virtual int32_t SupportsMissionType(int32_t index, int32_t missionType, int32_t flags) = 0;
