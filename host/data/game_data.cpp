@@ -280,20 +280,16 @@ IniResult AircraftList::Load(const char* path) {
 }
 
 void AircraftList::Assign(std::vector<AircraftEntry> entries) {
-    entries_ = std::move(entries);
-    byName_.clear();
+    entries_.Assign(std::move(entries));
     byValue_.clear();
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        byName_.emplace(FoldIniName(entries_[i].name.c_str()), static_cast<int32_t>(i));
-        byValue_.emplace(entries_[i].objectValue, static_cast<int32_t>(i));
+    const std::vector<AircraftEntry>& all = entries_.All();
+    for (size_t i = 0; i < all.size(); ++i) {
+        byValue_.emplace(all[i].objectValue, static_cast<int32_t>(i));
     }
 }
 
 const AircraftEntry* AircraftList::Entry(int32_t index) const {
-    if (index < 0 || static_cast<size_t>(index) >= entries_.size()) {
-        return nullptr;
-    }
-    return &entries_[static_cast<size_t>(index)];
+    return entries_.At(index);
 }
 
 int32_t AircraftList::IndexOfObjectValue(int32_t value) const {
@@ -302,29 +298,19 @@ int32_t AircraftList::IndexOfObjectValue(int32_t value) const {
 }
 
 int32_t AircraftList::Count() {
-    return static_cast<int32_t>(entries_.size());
+    return entries_.Count();
 }
 
 const char* AircraftList::GetDisplayName(int32_t index) {
-    const AircraftEntry* entry = Entry(index);
-    return entry != nullptr && entry->hasDisplayName ? entry->displayName.c_str() : nullptr;
+    return entries_.DisplayName(index);
 }
 
 const char* AircraftList::GetName(int32_t index) {
-    const AircraftEntry* entry = Entry(index);
-    return entry != nullptr ? entry->name.c_str() : "";
+    return entries_.Name(index);
 }
 
 int32_t AircraftList::FindByName(const char* name) {
-    if (name == nullptr || name[0] == '\0') {
-        return -1;
-    }
-    try {
-        const auto it = byName_.find(FoldIniName(name));
-        return it != byName_.end() ? it->second : -1;
-    } catch (...) {
-        return -1;
-    }
+    return entries_.Find(name);
 }
 
 int32_t AircraftList::GetRecord(int32_t index, const uint8_t** holder) {
@@ -402,44 +388,27 @@ IniResult TerrainCatalog::Load(const char* path) {
 }
 
 void TerrainCatalog::Assign(std::vector<TerrainEntry> entries) {
-    entries_ = std::move(entries);
-    byName_.clear();
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        byName_.emplace(FoldIniName(entries_[i].name.c_str()), static_cast<int32_t>(i));
-    }
+    entries_.Assign(std::move(entries));
 }
 
 const TerrainEntry* TerrainCatalog::Entry(int32_t index) const {
-    if (index < 0 || static_cast<size_t>(index) >= entries_.size()) {
-        return nullptr;
-    }
-    return &entries_[static_cast<size_t>(index)];
+    return entries_.At(index);
 }
 
 int32_t TerrainCatalog::Count() {
-    return static_cast<int32_t>(entries_.size());
+    return entries_.Count();
 }
 
 const char* TerrainCatalog::GetDisplayName(int32_t index) {
-    const TerrainEntry* entry = Entry(index);
-    return entry != nullptr && entry->hasDisplayName ? entry->displayName.c_str() : nullptr;
+    return entries_.DisplayName(index);
 }
 
 const char* TerrainCatalog::GetName(int32_t index) {
-    const TerrainEntry* entry = Entry(index);
-    return entry != nullptr ? entry->name.c_str() : "";
+    return entries_.Name(index);
 }
 
 int32_t TerrainCatalog::FindByName(const char* name) {
-    if (name == nullptr || name[0] == '\0') {
-        return -1;
-    }
-    try {
-        const auto it = byName_.find(FoldIniName(name));
-        return it != byName_.end() ? it->second : -1;
-    } catch (...) {
-        return -1;
-    }
+    return entries_.Find(name);
 }
 
 int32_t TerrainCatalog::IsHidden(int32_t index) {

@@ -40,6 +40,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "framework/contract.h"
@@ -76,6 +77,51 @@ struct TerrainEntry {
 IniResult ParseAircraftCatalog(const char* path, std::vector<AircraftEntry>* out);
 IniResult ParseTerrainCatalog(const char* path, std::vector<TerrainEntry>* out);
 
+// The entries of a catalogue with their internal names indexed ignoring case: what the aircraft
+// and terrain services share. Lookups are hashed; every index is checked; an absent display name is
+// none and an out-of-range name "".
+template <typename E> class NamedEntries {
+public:
+    void Assign(std::vector<E> entries) {
+        entries_ = std::move(entries);
+        byName_.clear();
+        for (size_t i = 0; i < entries_.size(); ++i) {
+            byName_.emplace(FoldIniName(entries_[i].name.c_str()), static_cast<int32_t>(i));
+        }
+    }
+    const std::vector<E>& All() const { return entries_; }
+    int32_t Count() const { return static_cast<int32_t>(entries_.size()); }
+    const E* At(int32_t index) const {
+        if (index < 0 || static_cast<size_t>(index) >= entries_.size()) {
+            return nullptr;
+        }
+        return &entries_[static_cast<size_t>(index)];
+    }
+    const char* DisplayName(int32_t index) const {
+        const E* entry = At(index);
+        return entry != nullptr && entry->hasDisplayName ? entry->displayName.c_str() : nullptr;
+    }
+    const char* Name(int32_t index) const {
+        const E* entry = At(index);
+        return entry != nullptr ? entry->name.c_str() : "";
+    }
+    int32_t Find(const char* name) const {
+        if (name == nullptr || name[0] == '\0') {
+            return -1;
+        }
+        try {
+            const auto it = byName_.find(FoldIniName(name));
+            return it != byName_.end() ? it->second : -1;
+        } catch (...) { // out of memory while folding: not found
+            return -1;
+        }
+    }
+
+private:
+    std::vector<E> entries_;
+    std::unordered_map<std::string, int32_t> byName_;
+};
+
 // The aircraft class: the ObjectList handed out by OBJ GetClassList.
 class AircraftList final : public ObjectList {
 public:
@@ -95,8 +141,7 @@ public:
     int32_t IndexOfObjectValue(int32_t value) const; // -1 when no aircraft has it
 
 private:
-    std::vector<AircraftEntry> entries_;
-    std::unordered_map<std::string, int32_t> byName_;
+    NamedEntries<AircraftEntry> entries_;
     std::unordered_map<int32_t, int32_t> byValue_;
 };
 
@@ -124,8 +169,7 @@ public:
     const TerrainEntry* Entry(int32_t index) const;
 
 private:
-    std::vector<TerrainEntry> entries_;
-    std::unordered_map<std::string, int32_t> byName_;
+    NamedEntries<TerrainEntry> entries_;
 };
 
 // A mission as the host sees it: created from settings or loaded from a saved file.
