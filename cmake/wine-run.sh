@@ -14,7 +14,10 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
     /usr/lib/wine/wine64 wineboot.exe -i 9>&- && touch "$WINEPREFIX/.menuplugins-ready"
   fi
   # Wine's own processes must not inherit the lock, or they would hold it for as long as they live.
-  /usr/lib/wine/wineserver -p60 9>&-
-  /usr/lib/wine/wine64 wineboot.exe 9>&-
+  # Only a newly started server needs its session booted; booting it again while programs run
+  # under it is not harmless.
+  if /usr/lib/wine/wineserver -p60 9>&-; then
+    /usr/lib/wine/wine64 wineboot.exe 9>&-
+  fi
 ) 9>"$WINEPREFIX.lock" </dev/null >/dev/null 2>&1
 exec /usr/lib/wine/wine64 "$@"
