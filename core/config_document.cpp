@@ -245,6 +245,19 @@ int ConfigDocument::GetBool(const char* section, const char* key, int defaultVal
     return result;
 }
 
+namespace {
+
+// The key of a new text or flag value, copied into the pool; none (traced) when the pool is full.
+char* PoolKeyName(StringPool& strings, const char* key) {
+    if (strings.AddString(key) == 0) {
+        Trace("Unable to append string key name %s to the buffer!", key != nullptr ? key : "");
+        return nullptr;
+    }
+    return strings.Current();
+}
+
+} // namespace
+
 int ConfigDocument::SetInt(const char* section, const char* key, int32_t number) {
     ConfigValue* value = Find(section, key);
     if (value != nullptr) {
@@ -274,11 +287,10 @@ int ConfigDocument::SetString(const char* section, const char* key, const char* 
         value->text = pooled != nullptr ? pooled : emptyWord;
         return 1;
     }
-    if (strings.AddString(key) == 0) {
-        Trace("Unable to append string key name %s to the buffer!", key != nullptr ? key : "");
+    char* pooledKey = PoolKeyName(strings, key);
+    if (pooledKey == nullptr) {
         return 0;
     }
-    char* pooledKey = strings.Current();
     if (pooled != nullptr) {
         return AddValue(section, new ConfigValue(pooledKey, pooled));
     }
@@ -293,11 +305,11 @@ int ConfigDocument::SetBool(const char* section, const char* key, int flag) {
         value->text = word;
         return 1;
     }
-    if (strings.AddString(key) == 0) {
-        Trace("Unable to append string key name %s to the buffer!", key != nullptr ? key : "");
+    char* pooledKey = PoolKeyName(strings, key);
+    if (pooledKey == nullptr) {
         return 0;
     }
-    return AddValue(section, new ConfigValue(strings.Current(), word));
+    return AddValue(section, new ConfigValue(pooledKey, word));
 }
 
 int ConfigDocument::AddValue(const char* section, ConfigValue* value) {

@@ -8,21 +8,13 @@
 
 #include "framework/binding.h"
 #include "framework/menu_screen.h"
+#include "tests/support/bound_shell_test.h"
 #include "tests/support/fake_shell.h"
 
 namespace {
 
-class MenuScreenTest : public ::testing::Test {
+class MenuScreenTest : public fake::BoundShellTest {
 protected:
-    void SetUp() override {
-        Binding() = BindingState{};
-        BindShell("TEST", &shell);
-    }
-    void TearDown() override {
-        EXPECT_EQ(UnbindShell("TEST"), 1);
-        EXPECT_TRUE(shell.ContractProblems().empty()) << shell.journal.Dump();
-    }
-
     static InputEvent Event(int32_t kind, int32_t code, uint8_t flags) {
         InputEvent event;
         std::memset(&event, 0, sizeof event);
@@ -33,7 +25,6 @@ protected:
         return event;
     }
 
-    fake::FakeShell shell;
     MenuScreen screen;
 };
 

@@ -7,6 +7,7 @@
 #include "framework/binding.h"
 #include "framework/paged_menu_screen.h"
 #include "framework/trace.h"
+#include "tests/support/bound_shell_test.h"
 #include "tests/support/fake_shell.h"
 
 namespace {
@@ -39,11 +40,10 @@ void CollectTrace(const char* message, void* context) {
     static_cast<std::vector<std::string>*>(context)->push_back(message);
 }
 
-class PagedScreenTest : public ::testing::Test {
+class PagedScreenTest : public fake::BoundShellTest {
 protected:
     void SetUp() override {
-        Binding() = BindingState{};
-        BindShell("TEST", &shell);
+        BoundShellTest::SetUp();
         SetTraceSink(CollectTrace, &traces);
         shell.menu.AddPage(6);
         shell.menu.AddPage(7);
@@ -51,8 +51,7 @@ protected:
     void TearDown() override {
         SetTraceSink(nullptr, nullptr);
         EXPECT_EQ(shell.memory.LiveBlocks("TEST"), 2); // only the binding's banner texts
-        EXPECT_EQ(UnbindShell("TEST"), 1);
-        EXPECT_TRUE(shell.ContractProblems().empty()) << shell.journal.Dump();
+        BoundShellTest::TearDown();
     }
 
     // Enter, then the derived screen's steps: initial page, range 2..3, pages 6 and 7, attach.
@@ -69,7 +68,6 @@ protected:
         screen.Leave();
     }
 
-    fake::FakeShell shell;
     std::vector<std::string> traces;
     PagedMenuScreen screen;
     RecordingPage first{shell, "First"};
@@ -270,19 +268,10 @@ TEST_F(PagedScreenTest, DestructorFreesTheStorage) {
 
 // ---- PageTable ------------------------------------------------------------------------------
 
-class PageTableTest : public ::testing::Test {
+class PageTableTest : public fake::BoundShellTest {
 protected:
-    void SetUp() override {
-        Binding() = BindingState{};
-        BindShell("TEST", &shell);
-    }
-    void TearDown() override {
-        EXPECT_EQ(UnbindShell("TEST"), 1);
-        EXPECT_TRUE(shell.ContractProblems().empty()) << shell.journal.Dump();
-    }
     MenuPage* Page(int i) { return reinterpret_cast<MenuPage*>(&pages[i % 4]); }
 
-    fake::FakeShell shell;
     int pages[4] = {};
 };
 
